@@ -1,0 +1,50 @@
+#include "monitor/ActivityText.h"
+#include "monitor/Processes.h"
+#include "monitor/ReportList.h"
+#include "platform/Clock.h"
+
+namespace {
+// Clears the filling flag on every way out.
+struct FillingGuard {
+    bool& flag;
+    explicit FillingGuard(bool& f) : flag(f) { flag = true; }
+    ~FillingGuard() { flag = false; }
+};
+
+std::uint32_t SelectedId(const IReportList& list) {
+    int mark = list.GetSelectionMark();
+    if (mark < 0) return 0;
+    const std::uint32_t both = kStateSelected | kStateFocused;
+    if (list.GetItemState(mark, both) != both) return 0;
+    return list.GetItemData(mark);
+}
+}  // namespace
+
+void CProcesses::FillList(IReportList& list) {
+    const std::uint32_t selected = SelectedId(list);
+    FillingGuard guard(m_bFillingList);
+    list.DeleteAllItems();
+    const std::int64_t now = m_platform.clock.Now();
+    int row = 0;
+    int rowToSelect = -1;
+    for (CProcess& r : m_records) {
+        if (r.m_tDiskUntil < now && r.m_tNetworkUntil < now && r.m_tProcessorUntil < now &&
+            r.m_tKeepUntil < now)
+            continue;
+        const std::string& program = r.m_strFileName.empty() ? r.m_strError : r.m_strFileName;
+        int at = list.InsertItem(row, {program, ComposeActivityText(r, now)});
+        if (at < 0) continue;
+        list.SetItemData(at, r.m_dwPid);
+        ColorRef color = RowColor(r, now);
+        if (color != kDefaultColor) list.SetCellTextColor(at, -1, color, false);
+        if (selected != 0 && selected == r.m_dwPid) {
+            r.m_tKeepUntil = m_platform.clock.Now() + kKeepWhileSelected;
+            rowToSelect = at;
+        }
+        ++row;
+    }
+    if (rowToSelect >= 0) {
+        list.SetItemState(rowToSelect, kStateSelected | kStateFocused, kStateSelected | kStateFocused);
+    }
+    list.SetSelectionMark(rowToSelect);
+}

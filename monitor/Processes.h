@@ -1,0 +1,75 @@
+#pragma once
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "monitor/Process.h"
+
+class IClock;
+class IFileSystem;
+class IProcessSource;
+class IReportList;
+
+// What the process table asks of the system. The composition root hands in
+// the real ones; tests hand in fakes. All must outlive the table.
+struct MonitorPlatform {
+    IClock& clock;
+    IProcessSource& processes;
+    IFileSystem& files;
+};
+
+// The table of known processes, most recently active first. A record pointer
+// is valid only until the next call that adds, removes or moves records
+// (FindOrAdd, MoveToFront, RemoveStale, TakeSnapshot). Not thread-safe.
+class CProcesses {
+public:
+    static constexpr std::uint64_t kProcessorThreshold = 10000ull * 100;  // 100 ms in 100 ns
+    static constexpr std::int64_t kActivityWindow = 20;
+    static constexpr std::int64_t kRetention = 30;
+    static constexpr std::int64_t kKeepAfterSelection = 3;
+    static constexpr std::int64_t kKeepWhileSelected = 1;
+
+    explicit CProcesses(MonitorPlatform platform);
+
+    int GetSize() const { return static_cast<int>(m_records.size()); }
+    CProcess& operator[](int index) { return m_records[static_cast<size_t>(index)]; }
+    const CProcess& operator[](int index) const { return m_records[static_cast<size_t>(index)]; }
+
+    // The live record of pid; null for 0 and for unknown ids. Constant time.
+    CProcess* FindByPid(std::uint32_t pid);
+    // The record of pid, appended default-constructed if new; null for 0.
+    CProcess* FindOrAdd(std::uint32_t pid);
+    // Records not seen at `now` get pid 0 (ended); their data stays.
+    void MarkEnded(std::int64_t now);
+    // Deletes the records last seen before `limit`.
+    void RemoveStale(std::int64_t limit);
+    // Moves the record of pid to index 0; the others keep their order.
+    void MoveToFront(std::uint32_t pid);
+
+    // Samples every process once: new records, activity stamps, ended and
+    // stale records. The first reading of a process only sets its baseline.
+    void TakeSnapshot();
+
+    // Rebuilds the list from the table, keeping the selected program listed
+    // and selected. While it runs, IsFillingList() is true so that the
+    // list's own selection notifications can be ignored.
+    void FillList(IReportList& list);
+    bool IsFillingList() const { return m_bFillingList; }
+
+    MonitorPlatform& Platform() { return m_platform; }
+
+private:
+    void RebuildIndex();
+    void FindProgramFile(CProcess& record);
+    bool Sample(CProcess& record, std::int64_t now);
+
+    MonitorPlatform m_platform;
+    std::vector<CProcess> m_records;
+    // pid -> index of its live record; records with pid 0 are not indexed.
+    std::unordered_map<std::uint32_t, size_t> m_index;
+    bool m_bFillingList = false;
+};
+
+// The record of the row that is both selected and focused, or null (no such
+// row, an ended program's row, or no live record for its id).
+CProcess* GetSelectedProcess(const IReportList& list, CProcesses& processes);

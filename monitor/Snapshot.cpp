@@ -1,0 +1,113 @@
+#include <algorithm>
+#include <vector>
+
+#include "details/Text.h"
+#include "monitor/Processes.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+#include "platform/ProcessSource.h"
+
+void CProcesses::FindProgramFile(CProcess& record) {
+    IProcessSource& source = m_platform.processes;
+    const long pid = static_cast<long>(record.m_dwPid);
+    std::string path;
+    if (source.GetModulePath(record.m_dwPid, path)) {
+        if (path.empty()) {
+            record.m_strError = FormatText("#error3: %li %li", pid, static_cast<long>(source.LastError()));
+        } else {
+            record.SetPath(path, m_platform.files);
+        }
+        return;
+    }
+    std::unique_ptr<IProcessQuery> query = source.OpenQuery(record.m_dwPid);
+    if (!query) {
+        record.m_strError = FormatText("#error1: %li %li", pid, static_cast<long>(source.LastError()));
+        return;
+    }
+    if (query->QueryFullImageName(path) || query->GetImageFileName(path)) {
+        record.SetPath(path, m_platform.files);
+    } else {
+        record.m_strError = FormatText("#error2: %li %li", pid, static_cast<long>(query->LastError()));
+    }
+}
+
+bool CProcesses::Sample(CProcess& record, std::int64_t now) {
+    IProcessQuery* query = record.GetQueryHandle(m_platform.processes);
+    if (!query) return false;
+    bool changed = false;
+    ProcessTimes times;
+    if (query->GetTimes(times)) {
+        if (record.m_bHasTimes) {
+            auto absdiff = [](std::uint64_t a, std::uint64_t b) { return a > b ? a - b : b - a; };
+            std::uint64_t used = absdiff(times.user, record.m_ftUser) + absdiff(times.kernel, record.m_ftKernel);
+            if (used >= kProcessorThreshold) {
+                record.m_tLastProcessor = now;
+                record.m_tProcessorUntil = now + kActivityWindow;
+                changed = true;
+            }
+        }
+        record.m_ftCreation = times.creation;
+        record.m_ftKernel = times.kernel;
+        record.m_ftUser = times.user;
+        record.m_bHasTimes = true;
+    }
+    IoCounters io;
+    if (query->GetIoCounters(io)) {
+        if (record.m_bHasIo) {
+            auto delta = static_cast<std::int64_t>((io.readBytes + io.writeBytes) -
+                                                   (record.m_ullReadBytes + record.m_ullWriteBytes));
+            if (delta > 0) {
+                record.m_tLastDisk = now;
+                record.m_tDiskUntil = now + kActivityWindow;
+                changed = true;
+            }
+        }
+        record.m_ullReadBytes = io.readBytes;
+        record.m_ullWriteBytes = io.writeBytes;
+        record.m_bHasIo = true;
+    }
+    record.CloseQueryHandle();
+    return changed;
+}
+
+void CProcesses::TakeSnapshot() {
+    std::vector<std::uint32_t> pids;
+    m_platform.processes.EnumerateProcesses(pids);
+    const std::int64_t now = m_platform.clock.Now();
+    const std::uint32_t self = m_platform.processes.CurrentProcessId();
+
+    // Active records go to the front, the one met last first. Moving them one
+    // by one would cost a pass over the table per active process; collecting
+    // them and reordering once gives the same order in one pass.
+    std::vector<std::uint32_t> active;
+    for (std::uint32_t pid : pids) {
+        if (pid == 0 || pid == self) continue;
+        CProcess* record = FindByPid(pid);
+        if (record) {
+            record->m_tLastSeen = now;
+        } else {
+            record = FindOrAdd(pid);
+            if (!record) continue;
+            record->m_tLastSeen = now;
+            FindProgramFile(*record);
+        }
+        if (Sample(*record, now)) active.push_back(pid);
+    }
+    if (!active.empty()) {
+        std::vector<CProcess> reordered;
+        reordered.reserve(m_records.size());
+        std::vector<bool> moved(m_records.size(), false);
+        for (auto it = active.rbegin(); it != active.rend(); ++it) {
+            size_t at = m_index.at(*it);
+            if (moved[at]) continue;
+            moved[at] = true;
+            reordered.push_back(std::move(m_records[at]));
+        }
+        for (size_t i = 0; i < m_records.size(); ++i)
+            if (!moved[i]) reordered.push_back(std::move(m_records[i]));
+        m_records = std::move(reordered);
+        RebuildIndex();
+    }
+    MarkEnded(now);
+    RemoveStale(now - kRetention);
+}

@@ -1,0 +1,37 @@
+#include "res/StringTable.h"
+
+namespace {
+struct Entry {
+    unsigned id;
+    const char* text;
+};
+
+constexpr Entry kStrings[] = {
+    {1000, "Path and filename were copied into the clipboard. You can paste them in the \"File open\" dialog."},
+    {1001, "Loadwatch"},
+    {1002, "Program"},
+    {1003, "Activity"},
+    {1008, "Hard disk"},
+    {1009, "Network"},
+    {1010, "Processor"},
+    {1016, "Program closed"},
+    {1019, "Close program %s - Are you sure?"},
+    {1020, "Terminate program %s - Are you sure?\n\nUnsaved changes will be lost!"},
+    {1021, "Uninstall program %s - Are you sure?"},
+    {1022, "Close program - Are you sure?"},
+    {1024, "http://localhost:8642/index.php?lang=en&"},
+    {1025, "No data. Please create a connection to the internet."},
+    {1026, "Please choose a program."},
+    {1027, "Inf&o about..."},
+    {1028, "Loadwatch 1.13\n\nCopyright (C) 2026 The Loadwatch developers\n\n\n"
+           "This program contains code of the Qt toolkit, whose text browser renders the details "
+           "page. Qt is Copyright (C) The Qt Company Ltd. and other contributors."},
+    {1029, "Checking digital signature"},
+};
+}  // namespace
+
+const char* FindStringResource(unsigned id) {
+    for (const Entry& e : kStrings)
+        if (e.id == id) return e.text;
+    return nullptr;
+}
