@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 // The few file-system questions the core asks.
@@ -9,6 +10,10 @@ public:
     // the link itself not followed). Letter case matters only where the
     // file system makes it matter. Any failure to ask counts as absent.
     virtual bool EntryExists(const std::string& path) = 0;
+    // Birth (creation) time of a file or folder in seconds since 1970 UTC;
+    // 0 when the file system does not record one or it cannot be read.
+    // Never the change time.
+    virtual std::int64_t GetBirthTime(const std::string& path) = 0;
     // The folder where the operating system itself lives, and the folder of
     // its own programs: the Windows and system directories. Empty if unknown.
     virtual std::string GetWindowsDirectory() = 0;

@@ -6,6 +6,7 @@
 class CPosixFileSystem : public IFileSystem {
 public:
     bool EntryExists(const std::string& path) override;
+    std::int64_t GetBirthTime(const std::string& path) override;
     std::string GetWindowsDirectory() override { return "/usr/sbin"; }
     std::string GetSystemDirectory() override { return "/usr/bin"; }
     char PathSeparator() const override { return '/'; }

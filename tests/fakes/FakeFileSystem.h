@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <set>
 #include <string>
 
@@ -14,6 +15,11 @@ public:
     int lookups = 0;
 
     bool EntryExists(const std::string& path) override;
+    std::map<std::string, std::int64_t> birthTimes;
+    std::int64_t GetBirthTime(const std::string& path) override {
+        auto it = birthTimes.find(path);
+        return it == birthTimes.end() ? 0 : it->second;
+    }
     std::string GetWindowsDirectory() override { return windowsDir; }
     std::string GetSystemDirectory() override { return systemDir; }
     char PathSeparator() const override { return '/'; }
