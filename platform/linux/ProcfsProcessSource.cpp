@@ -133,7 +133,13 @@ public:
         if (!e) return Fail(ESRCH);
         std::string text;
         int err = 0;
-        if (!m_source.ReadFileIn(m_pid, *e, e->io, "io", text, err)) return Fail(err);
+        if (!m_source.ReadFileIn(m_pid, *e, &e->io, "io", text, err)) return Fail(err);
+        if (e->io && e->dir) {
+            // With stat and io held, the folder is no longer needed: one
+            // descriptor less per process.
+            e->dir.Reset();
+            --m_source.m_fdsInUse;
+        }
         std::uint64_t rd = 0, wr = 0;
         if (!ParseIoText(text, rd, wr)) return Fail(EINVAL);
         if (e->haveIo && e->childTicks != e->childTicksAtIo) {
@@ -156,8 +162,7 @@ public:
         if (!e) return Fail(ESRCH);
         std::string text;
         int err = 0;
-        UniqueFd none;
-        if (!m_source.ReadFileIn(m_pid, *e, none, "cmdline", text, err)) return Fail(err);
+        if (!m_source.ReadFileIn(m_pid, *e, nullptr, "cmdline", text, err)) return Fail(err);
         std::string argv0 = text.substr(0, text.find('\0'));
         struct stat st {};
         if (argv0.empty() || argv0[0] != '/') return Fail(ENOENT);
@@ -241,18 +246,18 @@ CProcfsProcessSource::Entry* CProcfsProcessSource::FindEntry(std::uint32_t pid, 
     return &it->second;
 }
 
-int CProcfsProcessSource::OpenInEntry(std::uint32_t pid, Entry& e, UniqueFd& slot, const char* name,
+int CProcfsProcessSource::OpenInEntry(std::uint32_t pid, Entry& e, UniqueFd* slot, const char* name,
                                       UniqueFd& temp) {
-    if (slot) return slot.Get();
+    if (slot && *slot) return slot->Get();
     int fd = e.dir ? ::openat(e.dir.Get(), name, O_RDONLY | O_CLOEXEC)
                    : ::openat(m_root.Get(), (std::to_string(pid) + "/" + name).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return -1;
-    if (&slot != &temp && Adopt(slot, fd)) return fd;
+    if (slot && Adopt(*slot, fd)) return fd;
     temp.Reset(fd);
     return fd;
 }
 
-bool CProcfsProcessSource::ReadFileIn(std::uint32_t pid, Entry& e, UniqueFd& slot, const char* name,
+bool CProcfsProcessSource::ReadFileIn(std::uint32_t pid, Entry& e, UniqueFd* slot, const char* name,
                                       std::string& text, int& err) {
     UniqueFd temp;
     int fd = OpenInEntry(pid, e, slot, name, temp);
@@ -269,7 +274,7 @@ bool CProcfsProcessSource::ReadFileIn(std::uint32_t pid, Entry& e, UniqueFd& slo
 }
 
 bool CProcfsProcessSource::ReadStat(std::uint32_t pid, Entry& e, std::string& text, int& err) {
-    return ReadFileIn(pid, e, e.stat, "stat", text, err);
+    return ReadFileIn(pid, e, &e.stat, "stat", text, err);
 }
 
 CProcfsProcessSource::Entry* CProcfsProcessSource::OpenEntry(std::uint32_t pid) {
@@ -296,6 +301,11 @@ CProcfsProcessSource::Entry* CProcfsProcessSource::OpenEntry(std::uint32_t pid) 
         return nullptr;
     }
     e.kernelThread = (f.flags & kPfKthread) != 0;
+    if (e.kernelThread && e.dir) {
+        // Never sampled: only its stat is re-read, to notice a reused id.
+        e.dir.Reset();
+        --m_fdsInUse;
+    }
     e.childTicks = f.cutime + f.cstime;
     return &e;
 }

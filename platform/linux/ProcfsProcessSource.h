@@ -63,11 +63,11 @@ private:
     Entry* OpenEntry(std::uint32_t pid);
     Entry* FindEntry(std::uint32_t pid, std::uint64_t serial);
     void DropEntry(std::uint32_t pid);
-    // Opens name below the process's folder; caches it in slot when the
-    // budget allows. Returns the fd to use, or -1 with errno set.
-    int OpenInEntry(std::uint32_t pid, Entry& e, UniqueFd& slot, const char* name, UniqueFd& temp);
+    // Opens name below the process's folder; caches it in *slot (if given)
+    // when the budget allows. Returns the fd to use, or -1 with errno set.
+    int OpenInEntry(std::uint32_t pid, Entry& e, UniqueFd* slot, const char* name, UniqueFd& temp);
     bool ReadStat(std::uint32_t pid, Entry& e, std::string& text, int& err);
-    bool ReadFileIn(std::uint32_t pid, Entry& e, UniqueFd& slot, const char* name, std::string& text, int& err);
+    bool ReadFileIn(std::uint32_t pid, Entry& e, UniqueFd* slot, const char* name, std::string& text, int& err);
     bool Adopt(UniqueFd& slot, int fd);
 
     Options m_options;

@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include "monitor/ActivityText.h"
+#include "monitor/MemoryReportList.h"
+#include "monitor/Processes.h"
+#include "tests/fakes/FakeClock.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/FakeProcessSource.h"
+
+namespace {
+constexpr std::int64_t kNow = 2000;
+
+struct ActivityCase {
+    const char* name;
+    std::uint32_t pid;
+    std::int64_t lastDisk, lastProcessor;  // 0 = never; else seconds before now
+    const char* text;
+    ColorRef color;
+};
+
+std::ostream& operator<<(std::ostream& os, const ActivityCase& c) { return os << c.name; }
+
+CProcess Record(const ActivityCase& c) {
+    CProcess r;
+    r.m_dwPid = c.pid;
+    if (c.lastDisk) {
+        r.m_tLastDisk = kNow - (c.lastDisk - 1);
+        r.m_tDiskUntil = r.m_tLastDisk + 20;
+    }
+    if (c.lastProcessor) {
+        r.m_tLastProcessor = kNow - (c.lastProcessor - 1);
+        r.m_tProcessorUntil = r.m_tLastProcessor + 20;
+    }
+    return r;
+}
+
+class Activity : public ::testing::TestWithParam<ActivityCase> {};
+
+// Ages are given plus one so that 0 can mean "never": 1 = this very second.
+TEST_P(Activity, TextAndColour) {
+    CProcess r = Record(GetParam());
+    EXPECT_EQ(ComposeActivityText(r, kNow), GetParam().text);
+    EXPECT_EQ(RowColor(r, kNow), GetParam().color);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Activity,
+    ::testing::Values(
+        ActivityCase{"ThisTick", 5, 0, 1, "Processor", kDefaultColor},
+        ActivityCase{"TwoKinds", 5, 10, 5, "Hard disk (9 seconds ago), Processor (4 seconds ago)", Rgb(70, 70, 70)},
+        ActivityCase{"OneSecondStaysPlural", 5, 2, 0, "Hard disk (1 seconds ago)", Rgb(40, 40, 40)},
+        ActivityCase{"UntilEqualsNowIsListedLightest", 5, 0, 21, "Processor (20 seconds ago)", Rgb(230, 230, 230)},
+        ActivityCase{"PastWindowHasNoText", 5, 0, 22, "", Rgb(230, 230, 230)},
+        ActivityCase{"EndedIsRed", 0, 0, 6, "Program closed, Processor (5 seconds ago)", Rgb(255, 0, 0)},
+        ActivityCase{"EndedWithoutActivity", 0, 0, 0, "Program closed", Rgb(255, 0, 0)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FadeColor, LevelsAndBounds) {
+    EXPECT_EQ(FadeColor(0), kDefaultColor);
+    EXPECT_EQ(FadeColor(-3), kDefaultColor);
+    EXPECT_EQ(FadeColor(1), Rgb(40, 40, 40));
+    EXPECT_EQ(FadeColor(20), Rgb(230, 230, 230));
+    EXPECT_EQ(FadeColor(500), Rgb(255, 255, 255));  // never wraps to dark
+}
+
+TEST(Network, JoinsBetweenDiskAndProcessor) {
+    CProcess r;
+    r.m_dwPid = 3;
+    r.m_tLastDisk = r.m_tLastNetwork = r.m_tLastProcessor = kNow;
+    r.m_tDiskUntil = r.m_tNetworkUntil = r.m_tProcessorUntil = kNow + 20;
+    EXPECT_EQ(ComposeActivityText(r, kNow), "Hard disk, Network, Processor");
+}
+
+struct Fill : ::testing::Test {
+    CFakeClock clock{kNow};
+    CFakeProcessSource source;
+    CFakeFileSystem files;
+    CProcesses table{{clock, source, files}};
+    CMemoryReportList list;
+
+    CProcess& Add(std::uint32_t pid, const char* name, std::int64_t lastProcessor) {
+        CProcess& r = *table.FindOrAdd(pid);
+        r.m_strFileName = name;
+        r.m_tLastSeen = kNow;
+        if (lastProcessor) {
+            r.m_tLastProcessor = lastProcessor;
+            r.m_tProcessorUntil = lastProcessor + 20;
+        }
+        return r;
+    }
+    void Select(int row) {
+        list.SetItemState(row, kStateSelected | kStateFocused, kStateSelected | kStateFocused);
+        list.SetSelectionMark(row);
+    }
+};
+
+TEST_F(Fill, ListsActiveRecordsInTableOrderWithTheirData) {
+    Add(1, "idle", 0);
+    Add(2, "busy", kNow);
+    CProcess& err = Add(3, "", kNow - 3);
+    err.m_strError = "#error1: 3 13";
+    table.FillList(list);
+    ASSERT_EQ(list.GetItemCount(), 2);
+    EXPECT_EQ(list.GetItemText(0, 0), "busy");
+    EXPECT_EQ(list.GetItemData(0), 2u);
+    EXPECT_EQ(list.GetCellTextColor(0, 1), CMemoryReportList::kWindowText);
+    EXPECT_EQ(list.GetItemText(1, 0), "#error1: 3 13");
+    EXPECT_EQ(list.GetItemText(1, 1), "Processor (3 seconds ago)");
+    EXPECT_EQ(list.GetCellTextColor(1, 0), Rgb(60, 60, 60));
+    EXPECT_EQ(list.GetCellTextColor(1, 1), Rgb(60, 60, 60));
+    EXPECT_EQ(list.GetSelectionMark(), -1);
+    EXPECT_FALSE(table.IsFillingList());
+}
+
+TEST_F(Fill, SelectedProgramStaysListedAndSelected) {
+    Add(1, "a", kNow);
+    Add(2, "b", kNow);
+    table.FillList(list);
+    Select(1);
+    ASSERT_NE(GetSelectedProcess(list, table), nullptr);
+    EXPECT_EQ(GetSelectedProcess(list, table)->m_dwPid, 2u);
+    // Idle long after: only the selection keeps it listed, renewed each refresh.
+    for (int i = 0; i < 25; ++i) {
+        clock.Advance();
+        table.FillList(list);
+        ASSERT_EQ(list.GetItemCount(), clock.Now() <= kNow + 20 ? 2 : 1) << i;
+        int mark = list.GetSelectionMark();
+        ASSERT_GE(mark, 0);
+        EXPECT_EQ(list.GetItemData(mark), 2u);
+        EXPECT_EQ(table.FindByPid(2)->m_tKeepUntil, clock.Now() + 1);
+    }
+    // Once the selection moves elsewhere it drops out when the keep time passes.
+    list.SetItemState(-1, 0, kStateSelected | kStateFocused);
+    list.SetSelectionMark(-1);
+    clock.Advance();
+    table.FillList(list);
+    EXPECT_EQ(list.GetItemCount(), 1);  // keep time = now
+    clock.Advance();
+    table.FillList(list);
+    EXPECT_EQ(list.GetItemCount(), 0);
+}
+
+TEST_F(Fill, SelectionNeedsBothSelectedAndFocused) {
+    Add(1, "a", kNow);
+    table.FillList(list);
+    list.SetItemState(0, kStateSelected, kStateSelected);
+    list.SetSelectionMark(0);
+    EXPECT_EQ(GetSelectedProcess(list, table), nullptr);
+    table.FillList(list);
+    EXPECT_EQ(list.GetSelectionMark(), -1);
+}
+
+TEST_F(Fill, EndedProgramIsRedAndNeverSelectedAgain) {
+    Add(1, "a", kNow);
+    table.FillList(list);
+    Select(0);
+    table.MarkEnded(kNow + 1);
+    clock.Advance();
+    EXPECT_EQ(GetSelectedProcess(list, table), nullptr);  // its id is gone
+    table.FillList(list);
+    ASSERT_EQ(list.GetItemCount(), 1);
+    EXPECT_EQ(list.GetItemText(0, 1), "Program closed, Processor (1 seconds ago)");
+    EXPECT_EQ(list.GetCellTextColor(0, 0), Rgb(255, 0, 0));
+    EXPECT_EQ(list.GetItemData(0), 0u);
+    Select(0);
+    EXPECT_EQ(GetSelectedProcess(list, table), nullptr);  // data 0 yields no record
+    table.FillList(list);
+    EXPECT_EQ(list.GetSelectionMark(), -1);
+}
+
+TEST_F(Fill, KeepTimeAloneListsWithAnEmptyText) {
+    CProcess& r = Add(1, "kept", 0);
+    r.m_tKeepUntil = kNow + 3;
+    table.FillList(list);
+    ASSERT_EQ(list.GetItemCount(), 1);
+    EXPECT_EQ(list.GetItemText(0, 1), "");
+    EXPECT_EQ(list.GetCellTextColor(0, 0), Rgb(230, 230, 230));
+}
+}  // namespace

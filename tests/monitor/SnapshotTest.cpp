@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include "monitor/Processes.h"
+#include "tests/fakes/FakeClock.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/FakeProcessSource.h"
+
+namespace {
+constexpr std::uint64_t kMs = 10000;  // 100-ns units
+
+struct Snapshot : ::testing::Test {
+    CFakeClock clock{5000};
+    CFakeProcessSource source;
+    CFakeFileSystem files;
+    CProcesses table{{clock, source, files}};
+
+    void Tick() {
+        clock.Advance();
+        table.TakeSnapshot();
+    }
+    std::vector<std::uint32_t> Order() {
+        std::vector<std::uint32_t> v;
+        for (int i = 0; i < table.GetSize(); ++i) v.push_back(table[i].m_dwPid);
+        return v;
+    }
+};
+
+TEST_F(Snapshot, ProcessorThresholdIsOneHundredMilliseconds) {
+    source.Add(10, "/a/ten");
+    source.Add(11, "/a/eleven");
+    table.TakeSnapshot();
+    source.AddCpu(10, 100 * kMs - 1);
+    source.AddCpu(11, 60 * kMs, 40 * kMs);  // user and kernel together
+    Tick();
+    EXPECT_EQ(table.FindByPid(10)->m_tLastProcessor, 0);
+    EXPECT_EQ(table.FindByPid(11)->m_tLastProcessor, clock.Now());
+    EXPECT_EQ(table.FindByPid(11)->m_tProcessorUntil, clock.Now() + 20);
+}
+
+// Busy processes can keep a kernel time of 0 and a read count of 0 for
+// long; both must still count once there is a previous reading.
+TEST_F(Snapshot, ZeroCountersDoNotHideActivity) {
+    source.Add(20, "/a/spin");
+    source.Add(21, "/a/writer");
+    table.TakeSnapshot();
+    source.AddCpu(20, 500 * kMs, 0);
+    source.AddIo(21, 0, 4096);
+    Tick();
+    EXPECT_EQ(table.FindByPid(20)->m_ftKernel, 0u);
+    EXPECT_EQ(table.FindByPid(20)->m_tLastProcessor, clock.Now());
+    EXPECT_EQ(table.FindByPid(21)->m_ullReadBytes, 0u);
+    EXPECT_EQ(table.FindByPid(21)->m_tLastDisk, clock.Now());
+}
+
+TEST_F(Snapshot, FirstReadingOnlySetsTheBaseline) {
+    table.TakeSnapshot();
+    auto& p = source.Add(30, "/a/new");
+    p.times->user = 900 * kMs;
+    p.io->readBytes = 1 << 20;
+    Tick();
+    EXPECT_EQ(table.FindByPid(30)->m_tLastProcessor, 0);
+    EXPECT_EQ(table.FindByPid(30)->m_tLastDisk, 0);
+    source.AddIo(30, 1);
+    Tick();
+    EXPECT_EQ(table.FindByPid(30)->m_tLastDisk, clock.Now());
+}
+
+TEST_F(Snapshot, ActiveProcessesMoveToTheFrontLastMetFirst) {
+    for (std::uint32_t pid : {40, 41, 42, 43}) source.Add(pid, "/a/p");
+    table.TakeSnapshot();
+    EXPECT_EQ(Order(), (std::vector<std::uint32_t>{40, 41, 42, 43}));
+    source.AddCpu(41, 200 * kMs);
+    source.AddIo(43, 10);
+    Tick();
+    EXPECT_EQ(Order(), (std::vector<std::uint32_t>{43, 41, 40, 42}));
+    source.AddCpu(42, 200 * kMs);
+    Tick();
+    EXPECT_EQ(Order(), (std::vector<std::uint32_t>{42, 43, 41, 40}));
+    EXPECT_EQ(table.FindByPid(40), &table[3]);
+}
+
+TEST_F(Snapshot, OwnProcessIsSkippedAndIdFourIsOrdinary) {
+    source.self = 77;
+    source.Add(77, "/a/me");
+    source.Add(4, "/a/four");
+    table.TakeSnapshot();
+    EXPECT_EQ(table.FindByPid(77), nullptr);
+    EXPECT_NE(table.FindByPid(4), nullptr);
+}
+
+TEST_F(Snapshot, ProgramFileIsLookedUpOnceWithErrorTexts) {
+    source.Add(50, "/usr/lib/app/app");
+    auto& denied = source.Add(51);  // module unreadable, not openable
+    denied.openError = 1;
+    auto& second = source.Add(52);  // module unreadable, full image name works
+    second.fullImageName = "/opt/x/second";
+    auto& none = source.Add(53);  // nothing works once opened
+    none.imageError = 2;
+    auto& empty = source.Add(54);
+    empty.modulePath = "";
+    denied.openable = false;
+    table.TakeSnapshot();
+    EXPECT_EQ(table.FindByPid(50)->m_strFileName, "app");
+    EXPECT_EQ(table.FindByPid(51)->m_strError, "#error1: 51 1");
+    EXPECT_EQ(table.FindByPid(52)->m_strPath, "/opt/x/second");
+    EXPECT_EQ(table.FindByPid(53)->m_strError, "#error2: 53 2");
+    EXPECT_EQ(table.FindByPid(54)->m_strError.rfind("#error3: 54 ", 0), 0u);
+    int lookups = source.moduleLookups;
+    Tick();
+    Tick();
+    EXPECT_EQ(source.moduleLookups, lookups);
+    EXPECT_EQ(source.openQueries, 0) << "no handle stays open between samples";
+}
+
+TEST_F(Snapshot, EndedRecordsTurnToIdZeroThenLeave) {
+    source.Add(60, "/a/gone");
+    table.TakeSnapshot();
+    const std::int64_t seen = clock.Now();
+    source.Remove(60);
+    table.TakeSnapshot();  // same second: not ended yet
+    EXPECT_NE(table.FindByPid(60), nullptr);
+    Tick();
+    EXPECT_EQ(table.FindByPid(60), nullptr);
+    ASSERT_EQ(table.GetSize(), 1);
+    EXPECT_EQ(table[0].m_strFileName, "gone");
+    clock.Set(seen + 30);
+    table.TakeSnapshot();
+    EXPECT_EQ(table.GetSize(), 1);
+    clock.Set(seen + 31);
+    table.TakeSnapshot();
+    EXPECT_EQ(table.GetSize(), 0);
+}
+
+TEST_F(Snapshot, FailedEnumerationEndsEveryRecord) {
+    source.Add(70, "/a/x");
+    source.Add(71, "/a/y");
+    table.TakeSnapshot();
+    source.failEnumeration = true;
+    Tick();
+    EXPECT_EQ(table.FindByPid(70), nullptr);
+    EXPECT_EQ(table.GetSize(), 2);
+    source.failEnumeration = false;
+    Tick();  // met again as new records with new baselines
+    EXPECT_NE(table.FindByPid(70), nullptr);
+    EXPECT_EQ(table.GetSize(), 4);
+}
+
+TEST_F(Snapshot, FailedReadsKeepThePreviousReading) {
+    source.Add(80, "/a/x");
+    table.TakeSnapshot();
+    auto saved = source.procs[80].times;
+    source.procs[80].times.reset();
+    Tick();
+    source.procs[80].times = saved;
+    source.AddCpu(80, 150 * kMs);
+    Tick();  // compared against the reading before the failure
+    EXPECT_EQ(table.FindByPid(80)->m_tLastProcessor, clock.Now());
+}
+
+TEST_F(Snapshot, UnopenableProcessHasARecordButNoMeasurement) {
+    auto& p = source.Add(90, "/a/locked");
+    p.openable = false;
+    table.TakeSnapshot();
+    p.times->user += 900 * kMs;
+    Tick();
+    ASSERT_NE(table.FindByPid(90), nullptr);
+    EXPECT_FALSE(table.FindByPid(90)->m_bHasTimes);
+    EXPECT_EQ(table.FindByPid(90)->m_tLastProcessor, 0);
+}
+
+TEST_F(Snapshot, ReusedIdKeepsTheOldRecord) {
+    source.Add(95, "/a/old");
+    table.TakeSnapshot();
+    source.Add(95, "/a/new");  // new instance under the same id
+    Tick();
+    EXPECT_EQ(table.FindByPid(95)->m_strFileName, "old");
+}
+}  // namespace

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "details/Text.h"
+#include "res/StringTable.h"
+
+namespace {
+TEST(StringTable, TextsAsTheProgramShowsThem) {
+    EXPECT_EQ(LoadText(1001), "Loadwatch");
+    EXPECT_EQ(LoadText(1008), "Hard disk");
+    EXPECT_EQ(LoadText(1016), "Program closed");
+    EXPECT_EQ(LoadText(1020), "Terminate program %s - Are you sure?\n\nUnsaved changes will be lost!");
+    EXPECT_EQ(LoadText(1000),
+              "Path and filename were copied into the clipboard. You can paste them in the \"File open\" dialog.");
+    EXPECT_EQ(LoadText(1024), "http://localhost:8642/index.php?lang=en&");
+    EXPECT_EQ(LoadText(1028).rfind("Loadwatch 1.13\n\n", 0), 0u);
+    for (unsigned missing : {0u, 999u, 1004u, 1017u, 1023u, 1030u}) EXPECT_EQ(LoadText(missing), "") << missing;
+}
+
+TEST(JoinWithComma, DropsEmptyParts) {
+    EXPECT_EQ(JoinWithComma("", "Network"), "Network");
+    EXPECT_EQ(JoinWithComma("Hard disk", ""), "Hard disk");
+    EXPECT_EQ(JoinWithComma("Hard disk", "Network"), "Hard disk, Network");
+    EXPECT_EQ(JoinWithComma("", ""), "");
+}
+
+TEST(FormatText, LongResultsAreCompleteNotCut) {
+    EXPECT_EQ(FormatText("Close program %s - Are you sure?", "x.exe"), "Close program x.exe - Are you sure?");
+    EXPECT_EQ(FormatText("#error1: %li %li", 12L, -5L), "#error1: 12 -5");
+    EXPECT_EQ(FormatText("%02X%02lx", 10u, 255ul), "0Aff");
+    for (size_t n : {8190u, 8191u, 8192u, 100000u}) {
+        std::string big(n, 'a');
+        std::string out = FormatText("[%s]", big.c_str());
+        ASSERT_EQ(out.size(), n + 2);
+        EXPECT_EQ(out.back(), ']');
+    }
+}
+
+TEST(ToWideFromUtf8, ConvertsAndRotatesThreeBuffers) {
+    const char16_t* a = ToWideFromUtf8("a\xC3\xA9\xF0\x9F\x98\x80");  // a, e-acute, an emoji
+    EXPECT_EQ(std::u16string(a), u"a\u00e9\U0001F600");
+    const char16_t* b = ToWideFromUtf8("two");
+    const char16_t* c = ToWideFromUtf8("three");
+    EXPECT_EQ(std::u16string(a), u"a\u00e9\U0001F600");
+    const char16_t* d = ToWideFromUtf8("four");
+    EXPECT_EQ(d, a) << "the fourth call reuses the first buffer";
+    EXPECT_EQ(std::u16string(a), u"four");
+    EXPECT_EQ(std::u16string(b), u"two");
+    EXPECT_EQ(std::u16string(c), u"three");
+}
+
+TEST(ToWideFromUtf8, MalformedAndOversizedInput) {
+    EXPECT_EQ(std::u16string(ToWideFromUtf8("x\xFFy")), u"x\uFFFDy");
+    EXPECT_EQ(std::u16string(ToWideFromUtf8("\xE2\x82")), u"\uFFFD\uFFFD");      // cut sequence
+    EXPECT_EQ(std::u16string(ToWideFromUtf8("\xC0\xAF")), u"\uFFFD\uFFFD");      // overlong slash
+    EXPECT_EQ(std::u16string(ToWideFromUtf8(std::string(8191, 'z'))).size(), 8191u);
+    EXPECT_EQ(std::u16string(ToWideFromUtf8(std::string(8192, 'z'))), u"");      // no room for the zero
+}
+
+TEST(EqualsNoCase, FoldsAsciiOnly) {
+    EXPECT_TRUE(EqualsNoCase("/USR/Bin", "/usr/bin"));
+    EXPECT_FALSE(EqualsNoCase("/usr/bin/", "/usr/bin"));
+    EXPECT_FALSE(EqualsNoCase("\xC3\x89", "\xC3\xA9"));
+}
+}  // namespace

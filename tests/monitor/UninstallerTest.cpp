@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include "actions/UninstallerSearch.h"
+#include "monitor/Process.h"
+#include "tests/fakes/FakeFileSystem.h"
+
+namespace {
+TEST(Uninstaller, LatestCandidateWinsAndAllAreTested) {
+    CFakeFileSystem fs;
+    fs.entries = {"/opt/app/unins000.exe", "/opt/app/uninst.exe", "/opt/app/unwise.exe"};
+    EXPECT_EQ(FindUninstaller("/opt/app", fs), "/opt/app/uninst.exe");
+    EXPECT_EQ(fs.lookups, 5);
+}
+
+TEST(Uninstaller, CandidateSpellingOnCaseInsensitiveFileSystems) {
+    CFakeFileSystem fs;
+    fs.ignoreCase = true;
+    fs.entries = {"/mnt/win/app/UNINSTALL.EXE"};
+    EXPECT_EQ(FindUninstaller("/mnt/win/app", fs), "/mnt/win/app/Uninstall.exe");
+}
+
+TEST(Uninstaller, SystemFoldersThemselvesAreNotSearched) {
+    CFakeFileSystem fs;
+    fs.entries = {"/usr/bin/uninst.exe", "/usr/sbin/remove.exe", "/usr/bin/sub/remove.exe"};
+    EXPECT_EQ(FindUninstaller("/USR/BIN", fs), "");
+    EXPECT_EQ(FindUninstaller("/usr/sbin", fs), "");
+    EXPECT_EQ(fs.lookups, 0);
+    EXPECT_EQ(FindUninstaller("/usr/bin/sub", fs), "/usr/bin/sub/remove.exe");
+}
+
+TEST(Uninstaller, SetPathSearchesTheProgramsFolder) {
+    CFakeFileSystem fs;
+    fs.entries = {"/opt/game/remove.exe"};
+    CProcess r;
+    r.SetPath("/opt/game/game.bin", fs);
+    EXPECT_EQ(r.m_strUninstaller, "/opt/game/remove.exe");
+    CProcess bare;
+    bare.SetPath("noseparator", fs);  // folder is the whole text
+    EXPECT_EQ(bare.m_strUninstaller, "");
+}
+}  // namespace
