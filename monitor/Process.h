@@ -5,6 +5,7 @@
 
 #include "platform/ProcessSource.h"
 
+class CKnowledgeBase;
 class IFileSystem;
 
 // Opaque id of a top-level window; 0 is none.
@@ -71,4 +72,9 @@ public:
     // Stores the program path, derives folder and file name, and searches the
     // folder for an uninstaller.
     void SetPath(const std::string& path, IFileSystem& files);
+
+    // Fetches the details page once: fills m_strHtml with the knowledge
+    // base's reply, or with the no-data text, in which case the next call
+    // asks again. Makes no request for a record without a path.
+    void QueryKnowledgeBase(CKnowledgeBase& knowledgeBase);
 };

@@ -1,0 +1,19 @@
+#include "cli/KnowledgeBaseCommand.h"
+
+#include "details/Text.h"
+#include "monitor/Process.h"
+#include "online/KnowledgeBase.h"
+#include "res/StringTable.h"
+
+bool PrintKnowledgeBasePage(CProcess& process, CKnowledgeBase& knowledgeBase, std::FILE* out) {
+    if (process.m_strPath.empty()) {
+        std::fputs("Request: none (the program file is unknown)\n", out);
+        return false;
+    }
+    std::fprintf(out, "Request: %s\n\n", knowledgeBase.ComposeUrl(process).c_str());
+    process.QueryKnowledgeBase(knowledgeBase);
+    const std::string& page = process.m_strHtml;
+    std::fwrite(page.data(), 1, page.size(), out);
+    if (!page.empty() && page.back() != '\n') std::fputc('\n', out);
+    return process.m_bHtmlComposed;
+}

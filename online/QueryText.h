@@ -1,0 +1,22 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+class IFileSystem;
+
+// Every byte but an ASCII letter becomes "%" and two lowercase hex digits:
+// "notepad.exe" -> "notepad%2eexe".
+std::string UrlEncode(const std::string& text);
+
+// Local date in the user's short date format (LC_TIME) and the time in
+// parentheses: "06.12.2026 (13:55:10)" under a German locale. Empty if the
+// time cannot be converted to local time.
+std::string FormatDateTime(std::int64_t time);
+
+// A number that tells Windows-directory installations apart: the low 31 bits
+// of its birth time as a FILETIME. 0 if the directory or its birth time is
+// unknown.
+std::int32_t GetWindowsFolderStamp(IFileSystem& files);
+
+// Seconds since 1970 of a FILETIME; 0 for a FILETIME before 1970.
+std::int64_t FileTimeToTime(std::uint64_t fileTime);

@@ -1,0 +1,168 @@
+#include "platform/linux/CurlHttpClient.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+struct EasyDeleter {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
+
+struct SlistDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using Slist = std::unique_ptr<curl_slist, SlistDeleter>;
+
+// Host names and IPv4 addresses only: nothing that could change the meaning
+// of the URL we build from it (user info, a path, a port of its own).
+bool IsPlainHost(const std::string& host) {
+    if (host.empty()) return false;
+    return std::all_of(host.begin(), host.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '.' || c == '-' || c == '_';
+    });
+}
+
+// Printable ASCII without a fragment mark: a control byte could end the
+// request line early and smuggle in a header of its own.
+bool IsPlainObject(const std::string& object) {
+    return std::all_of(object.begin(), object.end(), [](char c) {
+        auto b = static_cast<unsigned char>(c);
+        return b > 0x20 && b < 0x7f && c != '#';
+    });
+}
+
+class CCurlHttpSession;
+
+class CCurlHttpRequest : public IHttpRequest {
+public:
+    CCurlHttpRequest(CCurlHttpSession& session, std::string url)
+        : m_session(session), m_url(std::move(url)) {}
+    bool SendRequest() override;
+    bool QueryInfoStatusCode(std::uint32_t& status) override {
+        if (!m_bReplied) return false;
+        status = m_status;
+        return true;
+    }
+    std::ptrdiff_t Read(void* buffer, std::size_t count) override {
+        if (!m_bReplied) return -1;
+        std::size_t n = std::min(count, m_body.size() - m_readPos);
+        if (n) std::memcpy(buffer, m_body.data() + m_readPos, n);
+        m_readPos += n;
+        return static_cast<std::ptrdiff_t>(n);
+    }
+
+private:
+    static size_t OnBody(char* data, size_t size, size_t count, void* self);
+
+    CCurlHttpSession& m_session;
+    std::string m_url;
+    std::vector<char> m_body;
+    std::size_t m_readPos = 0;
+    std::uint32_t m_status = 0;
+    bool m_bReplied = false;
+};
+
+class CCurlHttpConnection : public IHttpConnection {
+public:
+    CCurlHttpConnection(CCurlHttpSession& session, std::string base)
+        : m_session(session), m_base(std::move(base)) {}
+    std::unique_ptr<IHttpRequest> OpenRequest(const std::string& object) override {
+        if (!IsPlainObject(object)) return nullptr;
+        return std::make_unique<CCurlHttpRequest>(m_session, m_base + "/" + object);
+    }
+
+private:
+    CCurlHttpSession& m_session;
+    std::string m_base;
+};
+
+class CCurlHttpSession : public IHttpSession {
+public:
+    CCurlHttpSession(EasyHandle handle, const HttpSessionOptions& options)
+        : m_handle(std::move(handle)), m_options(options) {}
+
+    std::unique_ptr<IHttpConnection> GetHttpConnection(const std::string& server,
+                                                       std::uint16_t port) override {
+        if (!IsPlainHost(server)) return nullptr;
+        return std::make_unique<CCurlHttpConnection>(
+            *this, "http://" + server + ":" + std::to_string(port ? port : 80));
+    }
+
+    CURL* Handle() const { return m_handle.get(); }
+    const HttpSessionOptions& Options() const { return m_options; }
+
+private:
+    EasyHandle m_handle;
+    HttpSessionOptions m_options;
+};
+
+size_t CCurlHttpRequest::OnBody(char* data, size_t size, size_t count, void* self) {
+    auto& request = *static_cast<CCurlHttpRequest*>(self);
+    size_t n = size * count;
+    // Returning less than n aborts the transfer with a write error.
+    if (n > request.m_session.Options().maxBodyBytes - request.m_body.size()) return 0;
+    request.m_body.insert(request.m_body.end(), data, data + n);
+    return n;
+}
+
+bool CCurlHttpRequest::SendRequest() {
+    if (m_bReplied) return false;
+    CURL* h = m_session.Handle();
+    const HttpSessionOptions& options = m_session.Options();
+    // A reset keeps the handle's live connections, so the next request to
+    // the same server can reuse one.
+    curl_easy_reset(h);
+    // curl's default "Accept: */*" goes; Host and User-Agent remain.
+    Slist headers(curl_slist_append(nullptr, "Accept:"));
+    if (!headers) return false;
+    bool ok = curl_easy_setopt(h, CURLOPT_URL, m_url.c_str()) == CURLE_OK &&
+              curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http") == CURLE_OK &&
+              curl_easy_setopt(h, CURLOPT_HTTPGET, 1L) == CURLE_OK &&
+              curl_easy_setopt(h, CURLOPT_USERAGENT, options.agent.c_str()) == CURLE_OK &&
+              curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get()) == CURLE_OK &&
+              curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
+              curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs) == CURLE_OK &&
+              curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, options.totalTimeoutMs) == CURLE_OK &&
+              curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE,
+                               static_cast<curl_off_t>(options.maxBodyBytes)) == CURLE_OK &&
+              curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &CCurlHttpRequest::OnBody) == CURLE_OK &&
+              curl_easy_setopt(h, CURLOPT_WRITEDATA, this) == CURLE_OK;
+    if (!ok) return false;
+    CURLcode result = curl_easy_perform(h);
+    // Nothing of this request may stay behind in the shared handle.
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, nullptr);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, nullptr);
+    if (result != CURLE_OK) {
+        m_body.clear();
+        return false;
+    }
+    long status = 0;
+    if (curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK) return false;
+    m_status = static_cast<std::uint32_t>(status);
+    m_bReplied = true;
+    return true;
+}
+
+}  // namespace
+
+CCurlHttpClient::CCurlHttpClient() {
+    m_bGlobalInit = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+}
+
+CCurlHttpClient::~CCurlHttpClient() {
+    if (m_bGlobalInit) curl_global_cleanup();
+}
+
+std::unique_ptr<IHttpSession> CCurlHttpClient::OpenSession(const HttpSessionOptions& options) {
+    if (!m_bGlobalInit) m_bGlobalInit = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    if (!m_bGlobalInit) return nullptr;
+    EasyHandle handle(curl_easy_init());
+    if (!handle) return nullptr;
+    return std::make_unique<CCurlHttpSession>(std::move(handle), options);
+}
