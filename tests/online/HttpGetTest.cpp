@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include "tests/online/FakeHttpClient.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "monitor/Process.h"
+#include "online/KnowledgeBase.h"
+
+namespace {
+
+constexpr const char kBase[] = "http://kb.test/index.php?lang=en&";
+constexpr const char kNoData[] = "No data. Please create a connection to the internet.";
+
+class HttpGetTest : public ::testing::Test {
+protected:
+    HttpSessionOptions SmallReplies() {
+        HttpSessionOptions o = CKnowledgeBase::DefaultSessionOptions();
+        o.maxBodyBytes = 64 * 1024;
+        return o;
+    }
+    CFakeHttpClient m_client;
+    CFakeFileSystem m_files;
+    CKnowledgeBase m_kb{m_client, m_files, kBase, SmallReplies()};
+    std::vector<std::uint8_t> m_buffer;
+};
+
+TEST_F(HttpGetTest, ReadsBodiesWholeInChunks) {
+    const struct {
+        std::size_t size;
+        std::vector<std::ptrdiff_t> reads;
+    } cases[] = {
+        {0, {0}},
+        {100, {100, 0}},
+        {8192, {8192, 0}},
+        {8193, {8192, 1, 0}},
+        {64 * 1024, {8192, 8192, 8192, 8192, 8192, 8192, 8192, 8192, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        m_client.reads.clear();
+        m_client.reply.body.clear();
+        for (std::size_t i = 0; i < c.size; ++i) m_client.reply.body += static_cast<char>('a' + i % 26);
+        ASSERT_TRUE(m_kb.HttpGet("http://kb.test/x", m_buffer));
+        EXPECT_EQ(std::string(m_buffer.begin(), m_buffer.end()), m_client.reply.body);
+        EXPECT_EQ(m_client.reads, c.reads);
+    }
+}
+
+TEST_F(HttpGetTest, GivesUpOnOversizedAndEndlessBodies) {
+    m_client.reply.body.assign(64 * 1024 + 1, 'b');
+    EXPECT_FALSE(m_kb.HttpGet("http://kb.test/x", m_buffer));
+    EXPECT_TRUE(m_buffer.empty());
+
+    m_client.reads.clear();
+    m_client.reply.endless = true;
+    EXPECT_FALSE(m_kb.HttpGet("http://kb.test/x", m_buffer));
+    EXPECT_TRUE(m_buffer.empty());
+    EXPECT_LE(m_client.reads.size(), 9u);
+}
+
+TEST_F(HttpGetTest, AcceptsStatus200Only) {
+    for (std::uint32_t status : {201u, 204u, 301u, 404u, 500u}) {
+        m_client.reply.status = status;
+        m_client.reply.body = "page";
+        m_client.reads.clear();
+        EXPECT_FALSE(m_kb.HttpGet("http://kb.test/x", m_buffer)) << status;
+        EXPECT_TRUE(m_client.reads.empty());
+    }
+    m_client.reply.status = 200;
+    m_client.reply.sent = false;
+    EXPECT_FALSE(m_kb.HttpGet("http://kb.test/x", m_buffer));
+}
+
+TEST_F(HttpGetTest, KeepsSessionAndConnectionWhileTheServerStays) {
+    m_client.failSessions = 1;
+    EXPECT_FALSE(m_kb.HttpGet("http://kb.test/a", m_buffer));  // no session yet
+    EXPECT_TRUE(m_kb.HttpGet("http://kb.test/a", m_buffer));  // tried again
+    EXPECT_TRUE(m_kb.HttpGet("http://kb.test/b?q=1", m_buffer));
+    EXPECT_FALSE(m_kb.HttpGet("https://kb.test/c", m_buffer));  // rejected, nothing asked
+    EXPECT_TRUE(m_kb.HttpGet("http://kb.test:8642/d", m_buffer));
+    EXPECT_TRUE(m_kb.HttpGet("http://other.test:8642/e", m_buffer));
+    EXPECT_TRUE(m_kb.HttpGet("http://other.test:8642", m_buffer));
+    EXPECT_EQ(m_client.sessionsOpened, 1);
+    EXPECT_EQ(m_client.options.agent, "LDWT Browser");
+    EXPECT_EQ(m_client.connections,
+              (std::vector<std::string>{"kb.test:0", "kb.test:8642", "other.test:8642"}));
+    EXPECT_EQ(m_client.objects, (std::vector<std::string>{"a", "b?q=1", "d", "e", ""}));
+}
+
+TEST_F(HttpGetTest, DownloadTextEndsAtTheFirstZeroByte) {
+    m_client.reply.body = std::string("<p>a\0b</p>", 10);
+    EXPECT_EQ(m_kb.DownloadText("http://kb.test/x"), "<p>a");
+    m_client.reply.body = "\xc3\xa4\r\n\xae";
+    EXPECT_EQ(m_kb.DownloadText("http://kb.test/x"), "\xc3\xa4\r\n\xae");
+    m_client.reply.body = std::string("\0abc", 4);
+    EXPECT_EQ(m_kb.DownloadText("http://kb.test/x"), "");
+}
+
+TEST_F(HttpGetTest, QueryAsksUntilThereIsAnAnswerAndThenNeverAgain) {
+    CProcess p;
+    p.m_strPath = "/usr/bin/a";
+    p.m_strFolder = "/usr/bin";
+    p.m_strFileName = "a";
+
+    m_client.reply.status = 404;
+    p.QueryKnowledgeBase(m_kb);
+    EXPECT_EQ(p.m_strHtml, kNoData);
+    EXPECT_FALSE(p.m_bHtmlComposed);
+
+    m_client.reply.status = 200;
+    m_client.reply.body = "";  // an empty page is no answer either
+    p.QueryKnowledgeBase(m_kb);
+    EXPECT_EQ(p.m_strHtml, kNoData);
+    EXPECT_FALSE(p.m_bHtmlComposed);
+
+    m_client.reply.body = "<p>page</p>";
+    p.QueryKnowledgeBase(m_kb);
+    EXPECT_EQ(p.m_strHtml, "<p>page</p>");
+    EXPECT_TRUE(p.m_bHtmlComposed);
+
+    m_client.reply.body = "<p>other</p>";
+    p.QueryKnowledgeBase(m_kb);
+    EXPECT_EQ(p.m_strHtml, "<p>page</p>");
+    ASSERT_EQ(m_client.objects.size(), 3u);
+    EXPECT_EQ(m_client.objects[0].rfind("index.php?lang=en&fn=a&p=%2fusr%2fbin&ct1=", 0), 0u)
+        << m_client.objects[0];
+}
+
+TEST_F(HttpGetTest, QueryWithoutPathAsksNothing) {
+    CProcess p;
+    p.m_strFileName = "#error1: 12 13";
+    p.QueryKnowledgeBase(m_kb);
+    EXPECT_TRUE(p.m_bHtmlComposed);
+    EXPECT_EQ(p.m_strHtml, "");
+    EXPECT_TRUE(m_client.objects.empty());
+    EXPECT_EQ(m_client.sessionsOpened, 0);
+}
+
+}  // namespace

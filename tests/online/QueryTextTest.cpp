@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "tests/online/FakeHttpClient.h"
+#include "tests/online/TimeZone.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "monitor/Process.h"
+#include "online/KnowledgeBase.h"
+#include "online/QueryText.h"
+
+namespace {
+
+constexpr std::int64_t kSunday = 1796565310;  // 2026-12-06 13:55:10 UTC
+constexpr std::uint64_t kSundayFileTime = 134410389100000000ull;
+// Both as sent: digits are escaped too.
+#define SUNDAY_SENT "%31%32%2f%30%36%2f%32%36%20%28%31%33%3a%35%35%3a%31%30%29"
+#define EPOCH_SENT "%30%31%2f%30%31%2f%37%30%20%28%30%30%3a%30%30%3a%30%30%29"
+
+TEST(UrlEncode, KeepsOnlyAsciiLetters) {
+    const struct {
+        std::string in;
+        const char* out;
+    } cases[] = {
+        {"notepad.exe", "notepad%2eexe"},
+        {"C:\\Windows", "C%3a%5cWindows"},
+        {"My App", "My%20App"},
+        {"\xae", "%ae"},
+        {"\xff\x80\x7f", "%ff%80%7f"},
+        {"AZaz", "AZaz"},
+        {"09-_.~", "%30%39%2d%5f%2e%7e"},
+        {"%&=?+#/", "%25%26%3d%3f%2b%23%2f"},
+        {std::string("a\0b", 3), "a%00b"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(UrlEncode(c.in), c.out) << c.in;
+}
+
+TEST(FormatDateTime, FollowsTheZoneAndTheCLocale) {
+    CLocaleAndZone c("C.UTF-8", "UTC0");
+    ASSERT_TRUE(c.Ok());
+    EXPECT_EQ(FormatDateTime(0), "01/01/70 (00:00:00)");
+    EXPECT_EQ(FormatDateTime(kSunday), "12/06/26 (13:55:10)");
+    // Far beyond any calendar: no date and no time.
+    EXPECT_EQ(FormatDateTime(LLONG_MAX), "");
+    EXPECT_EQ(FormatDateTime(LLONG_MIN), "");
+}
+
+TEST(FormatDateTime, ConvertsToLocalTime) {
+    CLocaleAndZone c("C.UTF-8", "CET-1");
+    ASSERT_TRUE(c.Ok());
+    EXPECT_EQ(FormatDateTime(0), "01/01/70 (01:00:00)");
+    EXPECT_EQ(FormatDateTime(kSunday), "12/06/26 (14:55:10)");
+}
+
+TEST(FormatDateTime, FollowsAGermanLocale) {
+    CLocaleAndZone de("de_DE.UTF-8", "UTC0");
+    if (!de.Ok()) GTEST_SKIP() << "locale de_DE.UTF-8 is not installed (localedef -i de_DE -f UTF-8 de_DE.UTF-8)";
+    EXPECT_EQ(FormatDateTime(kSunday), "06.12.2026 (13:55:10)");
+}
+
+TEST(GetWindowsFolderStamp, TakesTheLow31BitsOfTheBirthFileTime) {
+    CFakeFileSystem files;
+    files.birthTimes["/usr/sbin"] = 1700000000;
+    EXPECT_EQ(GetWindowsFolderStamp(files), 1181548544);
+    files.birthTimes["/usr/sbin"] = kSunday;
+    EXPECT_EQ(GetWindowsFolderStamp(files), static_cast<std::int32_t>(kSundayFileTime & 0x7fffffff));
+    files.birthTimes.clear();  // no birth time recorded
+    EXPECT_EQ(GetWindowsFolderStamp(files), 0);
+    files.birthTimes[""] = kSunday;
+    files.windowsDir = "";
+    EXPECT_EQ(GetWindowsFolderStamp(files), 0);
+}
+
+class ComposeUrlTest : public ::testing::Test {
+protected:
+    CLocaleAndZone m_zone{"C.UTF-8", "UTC0"};
+    CFakeHttpClient m_client;
+    CFakeFileSystem m_files;
+    CKnowledgeBase m_kb{m_client, m_files, "http://kb.test/index.php?lang=en&"};
+    CProcess m_p;
+};
+
+TEST_F(ComposeUrlTest, CarriesTheFieldsInOrder) {
+    m_files.birthTimes["/usr/sbin"] = 1700000000;
+    m_p.m_strFileName = "notepad.exe";
+    m_p.m_strFolder = "C:\\Windows";
+    m_p.m_tFileCreated = kSunday;
+    m_p.m_tFolderCreated = 0;  // unknown: sent as second 0 of 1970
+    m_p.m_ftCreation = kSundayFileTime;
+    m_p.m_bSigned = true;
+    m_p.m_strProductName = "P N";
+    m_p.m_strFileVersion = "1.0";
+    m_p.m_strFileDescription = "d";
+    m_p.m_strCompanyName = "c\xae";
+    m_p.m_strLegalCopyright = "(C)";
+    m_p.m_strComments = "x";
+    m_p.m_strInternalName = "i";
+    EXPECT_EQ(m_kb.ComposeUrl(m_p),
+              "http://kb.test/index.php?lang=en&fn=notepad%2eexe&p=C%3a%5cWindows"
+              "&ct1=" SUNDAY_SENT "&ct2=" EPOCH_SENT
+              "&ct3=" SUNDAY_SENT "&se=1&iwf=0&pn=P%20N&fv=%31%2e%30&fd=d"
+              "&cn=c%ae&lc=%28C%29&c=x&in=i&v=1.13&wd=1181548544");
+}
+
+TEST_F(ComposeUrlTest, SendsEmptyVersionStringsAsEmptyValues) {
+    m_p.m_strFileName = "a";
+    m_p.m_bInWindowsFolder = true;
+    m_p.m_ftCreation = 0;  // before 1970: sent as second 0
+    std::string url = m_kb.ComposeUrl(m_p);
+    EXPECT_NE(url.find("&ct3=" EPOCH_SENT "&"), std::string::npos) << url;
+    EXPECT_NE(url.find("&se=0&iwf=1&pn=&fv=&fd=&cn=&lc=&c=&in=&v=1.13&wd=0"), std::string::npos) << url;
+}
+
+TEST_F(ComposeUrlTest, KeepsLongFieldsWhole) {
+    // Far beyond the 8 KiB that a fixed formatting buffer would hold.
+    m_p.m_strComments = std::string(20000, 'x');
+    m_p.m_strLegalCopyright = std::string(5000, ' ');
+    std::string url = m_kb.ComposeUrl(m_p);
+    EXPECT_NE(url.find("&c=" + std::string(20000, 'x') + "&in=&v=1.13&wd="), std::string::npos);
+    std::string blanks;
+    for (int i = 0; i < 5000; ++i) blanks += "%20";
+    EXPECT_NE(url.find("&lc=" + blanks + "&c="), std::string::npos);
+}
+
+}  // namespace

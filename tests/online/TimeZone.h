@@ -1,0 +1,32 @@
+#pragma once
+#include <clocale>
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+#include <string>
+
+// Sets LC_TIME and TZ for one test and puts both back afterwards.
+class CLocaleAndZone {
+public:
+    CLocaleAndZone(const char* locale, const char* zone) {
+        m_oldLocale = std::setlocale(LC_TIME, nullptr);
+        if (const char* tz = std::getenv("TZ")) m_oldZone = tz;
+        m_bOk = std::setlocale(LC_TIME, locale) != nullptr;
+        ::setenv("TZ", zone, 1);
+        ::tzset();
+    }
+    ~CLocaleAndZone() {
+        std::setlocale(LC_TIME, m_oldLocale.c_str());
+        if (m_oldZone) ::setenv("TZ", m_oldZone->c_str(), 1);
+        else ::unsetenv("TZ");
+        ::tzset();
+    }
+    CLocaleAndZone(const CLocaleAndZone&) = delete;
+    CLocaleAndZone& operator=(const CLocaleAndZone&) = delete;
+    bool Ok() const { return m_bOk; }
+
+private:
+    std::string m_oldLocale;
+    std::optional<std::string> m_oldZone;
+    bool m_bOk = false;
+};
