@@ -17,3 +17,8 @@ bool PrintKnowledgeBasePage(CProcess& process, CKnowledgeBase& knowledgeBase, st
     if (!page.empty() && page.back() != '\n') std::fputc('\n', out);
     return process.m_bHtmlComposed;
 }
+
+std::string ChooseKnowledgeBaseUrl(const char* fromEnvironment) {
+    if (fromEnvironment && *fromEnvironment) return fromEnvironment;
+    return LoadText(IDS_KB_BASE_URL);
+}

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdio>
+#include <string>
 
 class CKnowledgeBase;
 class CProcess;
@@ -9,3 +10,7 @@ class CProcess;
 // page, or the no-data text. A record without a path makes no request.
 // true if the page came from the knowledge base.
 bool PrintKnowledgeBasePage(CProcess& process, CKnowledgeBase& knowledgeBase, std::FILE* out);
+
+// The knowledge base's base URL: the value of LOADWATCH_KB_URL when it is
+// set and not empty (pass getenv's result), else the built-in one.
+std::string ChooseKnowledgeBaseUrl(const char* fromEnvironment);

@@ -26,3 +26,9 @@ if ((${#missing[@]})); then
   $SUDO apt-get update -q
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
+
+# The date format's tests also run under a German locale when it exists.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+  if [ "$(id -u)" -eq 0 ]; then localedef -i de_DE -f UTF-8 de_DE.UTF-8 || true
+  else sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8 || true; fi
+fi

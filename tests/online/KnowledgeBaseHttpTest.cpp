@@ -333,4 +333,10 @@ TEST_F(KnowledgeBaseHttpTest, ConsolePrintsTheRequestAndThePage) {
                        "Request: none (the program file is unknown)\n");
 }
 
+TEST(ChooseKnowledgeBaseUrl, PrefersASetEnvironmentValue) {
+    EXPECT_EQ(ChooseKnowledgeBaseUrl("http://kb.lan/index.php?lang=en&"), "http://kb.lan/index.php?lang=en&");
+    EXPECT_EQ(ChooseKnowledgeBaseUrl(""), "http://localhost:8642/index.php?lang=en&");
+    EXPECT_EQ(ChooseKnowledgeBaseUrl(nullptr), "http://localhost:8642/index.php?lang=en&");
+}
+
 }  // namespace
