@@ -8,7 +8,6 @@
 namespace {
 
 constexpr const char kBase[] = "http://kb.test/index.php?lang=en&";
-constexpr const char kNoData[] = "No data. Please create a connection to the internet.";
 
 class HttpGetTest : public ::testing::Test {
 protected:
@@ -57,19 +56,6 @@ TEST_F(HttpGetTest, GivesUpOnOversizedAndEndlessBodies) {
     EXPECT_LE(m_client.reads.size(), 9u);
 }
 
-TEST_F(HttpGetTest, AcceptsStatus200Only) {
-    for (std::uint32_t status : {201u, 204u, 301u, 404u, 500u}) {
-        m_client.reply.status = status;
-        m_client.reply.body = "page";
-        m_client.reads.clear();
-        EXPECT_FALSE(m_kb.HttpGet("http://kb.test/x", m_buffer)) << status;
-        EXPECT_TRUE(m_client.reads.empty());
-    }
-    m_client.reply.status = 200;
-    m_client.reply.sent = false;
-    EXPECT_FALSE(m_kb.HttpGet("http://kb.test/x", m_buffer));
-}
-
 TEST_F(HttpGetTest, KeepsSessionAndConnectionWhileTheServerStays) {
     m_client.failSessions = 1;
     EXPECT_FALSE(m_kb.HttpGet("http://kb.test/a", m_buffer));  // no session yet
@@ -84,45 +70,6 @@ TEST_F(HttpGetTest, KeepsSessionAndConnectionWhileTheServerStays) {
     EXPECT_EQ(m_client.connections,
               (std::vector<std::string>{"kb.test:0", "kb.test:8642", "other.test:8642"}));
     EXPECT_EQ(m_client.objects, (std::vector<std::string>{"a", "b?q=1", "d", "e", ""}));
-}
-
-TEST_F(HttpGetTest, DownloadTextEndsAtTheFirstZeroByte) {
-    m_client.reply.body = std::string("<p>a\0b</p>", 10);
-    EXPECT_EQ(m_kb.DownloadText("http://kb.test/x"), "<p>a");
-    m_client.reply.body = "\xc3\xa4\r\n\xae";
-    EXPECT_EQ(m_kb.DownloadText("http://kb.test/x"), "\xc3\xa4\r\n\xae");
-    m_client.reply.body = std::string("\0abc", 4);
-    EXPECT_EQ(m_kb.DownloadText("http://kb.test/x"), "");
-}
-
-TEST_F(HttpGetTest, QueryAsksUntilThereIsAnAnswerAndThenNeverAgain) {
-    CProcess p;
-    p.m_strPath = "/usr/bin/a";
-    p.m_strFolder = "/usr/bin";
-    p.m_strFileName = "a";
-
-    m_client.reply.status = 404;
-    p.QueryKnowledgeBase(m_kb);
-    EXPECT_EQ(p.m_strHtml, kNoData);
-    EXPECT_FALSE(p.m_bHtmlComposed);
-
-    m_client.reply.status = 200;
-    m_client.reply.body = "";  // an empty page is no answer either
-    p.QueryKnowledgeBase(m_kb);
-    EXPECT_EQ(p.m_strHtml, kNoData);
-    EXPECT_FALSE(p.m_bHtmlComposed);
-
-    m_client.reply.body = "<p>page</p>";
-    p.QueryKnowledgeBase(m_kb);
-    EXPECT_EQ(p.m_strHtml, "<p>page</p>");
-    EXPECT_TRUE(p.m_bHtmlComposed);
-
-    m_client.reply.body = "<p>other</p>";
-    p.QueryKnowledgeBase(m_kb);
-    EXPECT_EQ(p.m_strHtml, "<p>page</p>");
-    ASSERT_EQ(m_client.objects.size(), 3u);
-    EXPECT_EQ(m_client.objects[0].rfind("index.php?lang=en&fn=a&p=%2fusr%2fbin&ct1=", 0), 0u)
-        << m_client.objects[0];
 }
 
 TEST_F(HttpGetTest, QueryWithoutPathAsksNothing) {
