@@ -35,12 +35,11 @@ std::string CKnowledgeBase::ComposeUrl(const CProcess& p) {
         kQueryFormat, UrlEncode(p.m_strFileName).c_str(), UrlEncode(p.m_strFolder).c_str(),
         UrlEncode(FormatDateTime(p.m_tFileCreated)).c_str(),
         UrlEncode(FormatDateTime(p.m_tFolderCreated)).c_str(),
-        UrlEncode(FormatDateTime(FileTimeToTime(p.m_ftCreation))).c_str(),
-        static_cast<long>(p.m_bSigned), static_cast<long>(p.m_bInWindowsFolder),
-        UrlEncode(p.m_strProductName).c_str(), UrlEncode(p.m_strFileVersion).c_str(),
-        UrlEncode(p.m_strFileDescription).c_str(), UrlEncode(p.m_strCompanyName).c_str(),
-        UrlEncode(p.m_strLegalCopyright).c_str(), UrlEncode(p.m_strComments).c_str(),
-        UrlEncode(p.m_strInternalName).c_str(), version.c_str(),
+        UrlEncode(FormatDateTime(FileTimeToTime(p.m_ftCreation))).c_str(), static_cast<long>(p.m_bSigned),
+        static_cast<long>(p.m_bInWindowsFolder), UrlEncode(p.m_strProductName).c_str(),
+        UrlEncode(p.m_strFileVersion).c_str(), UrlEncode(p.m_strFileDescription).c_str(),
+        UrlEncode(p.m_strCompanyName).c_str(), UrlEncode(p.m_strLegalCopyright).c_str(),
+        UrlEncode(p.m_strComments).c_str(), UrlEncode(p.m_strInternalName).c_str(), version.c_str(),
         static_cast<long>(GetWindowsFolderStamp(m_files)));
     return m_strBaseUrl + query;
 }
@@ -60,8 +59,7 @@ bool CKnowledgeBase::HttpGet(const std::string& url, std::vector<std::uint8_t>& 
     }
     UrlParts parts;
     if (!ParseUrl(url, parts)) return false;
-    if (m_pConnection && (parts.host != m_strLastHost || parts.nPort != m_nLastPort))
-        m_pConnection.reset();
+    if (m_pConnection && (parts.host != m_strLastHost || parts.nPort != m_nLastPort)) m_pConnection.reset();
     if (!m_pConnection) {
         m_pConnection = m_pSession->GetHttpConnection(parts.host, parts.nPort);
         if (!m_pConnection) return false;

@@ -23,8 +23,8 @@ using Slist = std::unique_ptr<curl_slist, SlistDeleter>;
 bool IsPlainHost(const std::string& host) {
     if (host.empty()) return false;
     return std::all_of(host.begin(), host.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-               c == '.' || c == '-' || c == '_';
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+               c == '-' || c == '_';
     });
 }
 
@@ -129,8 +129,8 @@ bool CCurlHttpRequest::SendRequest() {
               curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
               curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs) == CURLE_OK &&
               curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, options.totalTimeoutMs) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE,
-                               static_cast<curl_off_t>(options.maxBodyBytes)) == CURLE_OK &&
+              curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options.maxBodyBytes)) ==
+                  CURLE_OK &&
               curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &CCurlHttpRequest::OnBody) == CURLE_OK &&
               curl_easy_setopt(h, CURLOPT_WRITEDATA, this) == CURLE_OK;
     if (!ok) return false;
@@ -151,9 +151,7 @@ bool CCurlHttpRequest::SendRequest() {
 
 }  // namespace
 
-CCurlHttpClient::CCurlHttpClient() {
-    m_bGlobalInit = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-}
+CCurlHttpClient::CCurlHttpClient() { m_bGlobalInit = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; }
 
 CCurlHttpClient::~CCurlHttpClient() {
     if (m_bGlobalInit) curl_global_cleanup();

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "tests/online/FakeHttpClient.h"
-#include "tests/fakes/FakeFileSystem.h"
 #include "monitor/Process.h"
 #include "online/KnowledgeBase.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/online/FakeHttpClient.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ TEST_F(HttpGetTest, GivesUpOnOversizedAndEndlessBodies) {
 TEST_F(HttpGetTest, KeepsSessionAndConnectionWhileTheServerStays) {
     m_client.failSessions = 1;
     EXPECT_FALSE(m_kb.HttpGet("http://kb.test/a", m_buffer));  // no session yet
-    EXPECT_TRUE(m_kb.HttpGet("http://kb.test/a", m_buffer));  // tried again
+    EXPECT_TRUE(m_kb.HttpGet("http://kb.test/a", m_buffer));   // tried again
     EXPECT_TRUE(m_kb.HttpGet("http://kb.test/b?q=1", m_buffer));
     EXPECT_FALSE(m_kb.HttpGet("https://kb.test/c", m_buffer));  // rejected, nothing asked
     EXPECT_TRUE(m_kb.HttpGet("http://kb.test:8642/d", m_buffer));

@@ -1,12 +1,11 @@
 // The knowledge-base query over libcurl, against servers on 127.0.0.1 that
 // the tests start themselves.
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <httplib.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
-#include <httplib.h>
 
 #include <chrono>
 #include <cstdio>
@@ -37,8 +36,8 @@ public:
     CRecordingServer() {
         m_server.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
             std::lock_guard<std::mutex> lock(m_mutex);
-            m_requests.push_back({req.method, req.target, req.version, req.body, req.headers,
-                                  req.remote_port});
+            m_requests.push_back(
+                {req.method, req.target, req.version, req.body, req.headers, req.remote_port});
             res.status = m_status;
             res.set_content(m_body, "text/html");
         });
@@ -160,8 +159,8 @@ TEST_F(KnowledgeBaseHttpTest, SendsThePartsOfTheQueryAsTheServerExpectsThem) {
         keys.push_back(pair.substr(0, eq));
         values[keys.back()] = pair.substr(eq + 1);
     }
-    EXPECT_EQ(keys, (std::vector<std::string>{"lang", "fn", "p", "ct1", "ct2", "ct3", "se", "iwf",
-                                              "pn", "fv", "fd", "cn", "lc", "c", "in", "v", "wd"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"lang", "fn", "p", "ct1", "ct2", "ct3", "se", "iwf", "pn", "fv",
+                                              "fd", "cn", "lc", "c", "in", "v", "wd"}));
     EXPECT_EQ(values["ct1"], "%30%31%2f%30%31%2f%37%30%20%28%30%30%3a%30%30%3a%30%30%29");
     EXPECT_EQ(values["se"], "1");
     EXPECT_EQ(values["iwf"], "0");
@@ -241,8 +240,7 @@ TEST_F(KnowledgeBaseHttpTest, RefusedConnectionGivesNoData) {
     ASSERT_NE(closed.Port(), 0);
     closed.Close();  // nothing listens there now
     CKnowledgeBase kb(m_client, m_files,
-                      "http://127.0.0.1:" + std::to_string(closed.Port()) + "/index.php?lang=en&",
-                      Options());
+                      "http://127.0.0.1:" + std::to_string(closed.Port()) + "/index.php?lang=en&", Options());
     CProcess p = MakeRecord("/opt/x", "y");
     p.QueryKnowledgeBase(kb);
     EXPECT_EQ(p.m_strHtml, kNoData);
@@ -328,9 +326,8 @@ TEST_F(KnowledgeBaseHttpTest, ConsolePrintsTheRequestAndThePage) {
     std::fclose(out);
     std::string printed(text, size);
     std::free(text);
-    EXPECT_EQ(printed, "Request: " + url + "\n\n<p>page</p>\n" +
-                       "Request: " + kb.ComposeUrl(q) + "\n\n" + kNoData + "\n" +
-                       "Request: none (the program file is unknown)\n");
+    EXPECT_EQ(printed, "Request: " + url + "\n\n<p>page</p>\n" + "Request: " + kb.ComposeUrl(q) + "\n\n" +
+                           kNoData + "\n" + "Request: none (the program file is unknown)\n");
 }
 
 TEST(ChooseKnowledgeBaseUrl, PrefersASetEnvironmentValue) {

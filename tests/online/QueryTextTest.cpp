@@ -2,12 +2,12 @@
 
 #include <climits>
 
-#include "tests/online/FakeHttpClient.h"
-#include "tests/online/TimeZone.h"
-#include "tests/fakes/FakeFileSystem.h"
 #include "monitor/Process.h"
 #include "online/KnowledgeBase.h"
 #include "online/QueryText.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/online/FakeHttpClient.h"
+#include "tests/online/TimeZone.h"
 
 namespace {
 
@@ -55,7 +55,8 @@ TEST(FormatDateTime, ConvertsToLocalTime) {
 
 TEST(FormatDateTime, FollowsAGermanLocale) {
     CLocaleAndZone de("de_DE.UTF-8", "UTC0");
-    if (!de.Ok()) GTEST_SKIP() << "locale de_DE.UTF-8 is not installed (localedef -i de_DE -f UTF-8 de_DE.UTF-8)";
+    if (!de.Ok())
+        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed (localedef -i de_DE -f UTF-8 de_DE.UTF-8)";
     EXPECT_EQ(FormatDateTime(kSunday), "06.12.2026 (13:55:10)");
 }
 
@@ -98,8 +99,8 @@ TEST_F(ComposeUrlTest, CarriesTheFieldsInOrder) {
     m_p.m_strInternalName = "i";
     EXPECT_EQ(m_kb.ComposeUrl(m_p),
               "http://kb.test/index.php?lang=en&fn=notepad%2eexe&p=C%3a%5cWindows"
-              "&ct1=" SUNDAY_SENT "&ct2=" EPOCH_SENT
-              "&ct3=" SUNDAY_SENT "&se=1&iwf=0&pn=P%20N&fv=%31%2e%30&fd=d"
+              "&ct1=" SUNDAY_SENT "&ct2=" EPOCH_SENT "&ct3=" SUNDAY_SENT
+              "&se=1&iwf=0&pn=P%20N&fv=%31%2e%30&fd=d"
               "&cn=c%ae&lc=%28C%29&c=x&in=i&v=1.13&wd=1181548544");
 }
 

@@ -17,8 +17,10 @@ public:
     }
     ~CLocaleAndZone() {
         std::setlocale(LC_TIME, m_oldLocale.c_str());
-        if (m_oldZone) ::setenv("TZ", m_oldZone->c_str(), 1);
-        else ::unsetenv("TZ");
+        if (m_oldZone)
+            ::setenv("TZ", m_oldZone->c_str(), 1);
+        else
+            ::unsetenv("TZ");
         ::tzset();
     }
     CLocaleAndZone(const CLocaleAndZone&) = delete;

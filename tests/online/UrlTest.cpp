@@ -23,19 +23,16 @@ TEST(ParseUrl, SplitsAcceptedForms) {
         {"http://localhost:8642/index.php?lang=en&", "http://", "localhost", "8642", 8642,
          "http://localhost:8642", "index.php?lang=en&", "index.php", "lang=en&", "", "index.php"},
         {"http://kb.example.org/index.php?lang=en&fn=a", "http://", "kb.example.org", "", 0,
-         "http://kb.example.org", "index.php?lang=en&fn=a", "index.php", "lang=en&fn=a", "",
-         "index.php"},
+         "http://kb.example.org", "index.php?lang=en&fn=a", "index.php", "lang=en&fn=a", "", "index.php"},
         {"ftp://files.example.org:21/pub/tools/x.txt", "ftp://", "files.example.org", "21", 21,
-         "ftp://files.example.org:21", "pub/tools/x.txt", "pub/tools/x.txt", "", "pub/tools",
-         "x.txt"},
+         "ftp://files.example.org:21", "pub/tools/x.txt", "pub/tools/x.txt", "", "pub/tools", "x.txt"},
         {"ftp://files.example.org/a\\b.txt?q", "ftp://", "files.example.org", "", 0,
          "ftp://files.example.org", "a\\b.txt?q", "a\\b.txt", "q", "a", "b.txt"},
         {"http://host", "http://", "host", "", 0, "http://host", "", "", "", "", ""},
-        {"http://127.0.0.1:80", "http://", "127.0.0.1", "80", 80, "http://127.0.0.1:80", "", "",
-         "", "", ""},
+        {"http://127.0.0.1:80", "http://", "127.0.0.1", "80", 80, "http://127.0.0.1:80", "", "", "", "", ""},
         // A colon behind the host's slash belongs to the object.
-        {"http://host/x.php?t=12:30", "http://", "host", "", 0, "http://host", "x.php?t=12:30",
-         "x.php", "t=12:30", "", "x.php"},
+        {"http://host/x.php?t=12:30", "http://", "host", "", 0, "http://host", "x.php?t=12:30", "x.php",
+         "t=12:30", "", "x.php"},
     };
     for (const Accepted& c : cases) {
         SCOPED_TRACE(c.url);
@@ -60,11 +57,11 @@ TEST(ParseUrl, RejectsHttpsAndMalformedInput) {
         "",
         "kb.example.org/index.php",
         "mailto:someone@example.org",
-        "ab://host/x",      // colon too early
-        "http:/host/x",     // one slash
-        "http//host/x",     // no colon
+        "ab://host/x",   // colon too early
+        "http:/host/x",  // one slash
+        "http//host/x",  // no colon
         "http:x//host/x",
-        "http://",          // no host
+        "http://",  // no host
         "http:///index.php",
         "http://:8642/index.php",
         "http://host:/index.php",
