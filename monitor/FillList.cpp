@@ -27,7 +27,8 @@ void CProcesses::FillList(IReportList& list) {
     const std::int64_t now = m_platform.clock.Now();
     int row = 0;
     int rowToSelect = -1;
-    for (CProcess& r : m_records) {
+    for (auto& owned : m_records) {
+        CProcess& r = *owned;
         if (r.m_tDiskUntil < now && r.m_tNetworkUntil < now && r.m_tProcessorUntil < now &&
             r.m_tKeepUntil < now)
             continue;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -32,8 +33,8 @@ public:
     explicit CProcesses(MonitorPlatform platform);
 
     int GetSize() const { return static_cast<int>(m_records.size()); }
-    CProcess& operator[](int index) { return m_records[static_cast<size_t>(index)]; }
-    const CProcess& operator[](int index) const { return m_records[static_cast<size_t>(index)]; }
+    CProcess& operator[](int index) { return *m_records[static_cast<size_t>(index)]; }
+    const CProcess& operator[](int index) const { return *m_records[static_cast<size_t>(index)]; }
 
     // The live record of pid; null for 0 and for unknown ids. Constant time.
     CProcess* FindByPid(std::uint32_t pid);
@@ -64,9 +65,11 @@ private:
     bool Sample(CProcess& record, std::int64_t now);
 
     MonitorPlatform m_platform;
-    std::vector<CProcess> m_records;
-    // pid -> index of its live record; records with pid 0 are not indexed.
-    std::unordered_map<std::uint32_t, size_t> m_index;
+    // Held by pointer so that reordering a large table moves pointers, not
+    // records.
+    std::vector<std::unique_ptr<CProcess>> m_records;
+    // pid -> its live record; records with pid 0 are not indexed.
+    std::unordered_map<std::uint32_t, CProcess*> m_index;
     bool m_bFillingList = false;
 };
 

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 #include "details/Text.h"
@@ -94,19 +95,17 @@ void CProcesses::TakeSnapshot() {
         if (Sample(*record, now)) active.push_back(pid);
     }
     if (!active.empty()) {
-        std::vector<CProcess> reordered;
+        std::unordered_map<const CProcess*, size_t> rank;  // place at the front
+        for (auto it = active.rbegin(); it != active.rend(); ++it) rank.emplace(m_index.at(*it), rank.size());
+        std::vector<std::unique_ptr<CProcess>> reordered(rank.size());
         reordered.reserve(m_records.size());
-        std::vector<bool> moved(m_records.size(), false);
-        for (auto it = active.rbegin(); it != active.rend(); ++it) {
-            size_t at = m_index.at(*it);
-            if (moved[at]) continue;
-            moved[at] = true;
-            reordered.push_back(std::move(m_records[at]));
+        for (auto& owned : m_records) {
+            auto found = rank.find(owned.get());
+            if (found != rank.end()) reordered[found->second] = std::move(owned);
         }
-        for (size_t i = 0; i < m_records.size(); ++i)
-            if (!moved[i]) reordered.push_back(std::move(m_records[i]));
+        for (auto& owned : m_records)
+            if (owned) reordered.push_back(std::move(owned));
         m_records = std::move(reordered);
-        RebuildIndex();
     }
     MarkEnded(now);
     RemoveStale(now - kRetention);

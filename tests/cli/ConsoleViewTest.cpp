@@ -1,0 +1,37 @@
+#include <gtest/gtest.h>
+
+#include "cli/ConsoleView.h"
+#include "monitor/ActivityText.h"
+#include "monitor/MemoryReportList.h"
+
+namespace {
+CMemoryReportList SampleList() {
+    CMemoryReportList list;
+    list.InsertItem(0, {"firefox-esr", "Processor"});
+    list.InsertItem(1, {"dd", "Hard disk (4 seconds ago)"});
+    list.SetCellTextColor(1, -1, FadeColor(4), false);
+    list.InsertItem(2, {"make", "Program closed, Processor (2 seconds ago)"});
+    list.SetCellTextColor(2, -1, kEndedColor, false);
+    return list;
+}
+
+TEST(ConsoleView, PlainTextHasAlignedColumnsAndNoEscapes) {
+    EXPECT_EQ(RenderList(SampleList(), false),
+              "Program      Activity\n"
+              "firefox-esr  Processor\n"
+              "dd           Hard disk (4 seconds ago)\n"
+              "make         Program closed, Processor (2 seconds ago)\n");
+}
+
+TEST(ConsoleView, TerminalRowsCarryTheirGreyAndRed) {
+    std::string out = RenderList(SampleList(), true);
+    EXPECT_NE(out.find("\nfirefox-esr  Processor\n"), std::string::npos) << "default colour stays plain";
+    EXPECT_NE(out.find("\x1b[38;2;70;70;70mdd           Hard disk (4 seconds ago)\x1b[0m\n"), std::string::npos);
+    EXPECT_NE(out.find("\x1b[38;2;255;0;0mmake"), std::string::npos);
+}
+
+TEST(ConsoleView, EmptyListShowsTheHeading) {
+    CMemoryReportList empty;
+    EXPECT_EQ(RenderList(empty, false), "Program  Activity\n");
+}
+}  // namespace

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+set -u
+cli=$1
+fail=0
+for args in "--count" "--count 0" "--count -3" "--count 2x" "--bogus"; do
+  # shellcheck disable=SC2086
+  "$cli" $args >/dev/null 2>/tmp/lw_cli_err.$$
+  status=$?
+  if [ $status -ne 2 ] || [ ! -s /tmp/lw_cli_err.$$ ]; then
+    echo "'$args': exit $status, expected 2 with a message"; fail=1
+  fi
+done
+"$cli" --help | grep -q -- '--count N' || { echo "--help lacks --count"; fail=1; }
+rm -f /tmp/lw_cli_err.$$
+exit $fail
