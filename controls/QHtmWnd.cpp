@@ -18,7 +18,8 @@ void CQHtmWnd::SetWindowText(const std::string& text) {
 
 bool CQHtmWnd::OpensInBrowser(const QUrl& url) {
     const QString scheme = url.scheme().toLower();
-    return url.isValid() && !url.host().isEmpty() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+    return url.isValid() && !url.host().isEmpty() &&
+           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
 QVariant CQHtmWnd::loadResource(int type, const QUrl& /*name*/) {

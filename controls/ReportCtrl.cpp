@@ -22,7 +22,8 @@ Qt::Alignment ToAlignment(int format) {
     }
 }
 
-constexpr std::uint32_t kAlwaysExtended = CReportCtrl::LVS_EX_FULLROWSELECT | CReportCtrl::LVS_EX_SUBITEMIMAGES;
+constexpr std::uint32_t kAlwaysExtended =
+    CReportCtrl::LVS_EX_FULLROWSELECT | CReportCtrl::LVS_EX_SUBITEMIMAGES;
 }  // namespace
 
 CReportCtrl::Batch::~Batch() {
@@ -82,7 +83,8 @@ std::uint32_t CReportCtrl::SetExtendedStyle(std::uint32_t style) {
     return previous;
 }
 
-int CReportCtrl::InsertColumn(int column, const std::string& heading, int format, int width, int /*subItem*/) {
+int CReportCtrl::InsertColumn(int column, const std::string& heading, int format, int width,
+                              int /*subItem*/) {
     const int at = m_pModel->InsertColumn(column, QString::fromStdString(heading), ToAlignment(format),
                                           WindowTextColor(), WindowColor());
     if (at >= 0 && width >= 0) header()->resizeSection(at, width);
@@ -226,6 +228,10 @@ void CReportCtrl::NoteChanged(int row) {
     emit itemChanged(row);
 }
 
-ColorRef CReportCtrl::WindowTextColor() const { return ToColorRef(palette().color(QPalette::Active, QPalette::Text)); }
+ColorRef CReportCtrl::WindowTextColor() const {
+    return ToColorRef(palette().color(QPalette::Active, QPalette::Text));
+}
 
-ColorRef CReportCtrl::WindowColor() const { return ToColorRef(palette().color(QPalette::Active, QPalette::Base)); }
+ColorRef CReportCtrl::WindowColor() const {
+    return ToColorRef(palette().color(QPalette::Active, QPalette::Base));
+}

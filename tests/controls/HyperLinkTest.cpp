@@ -169,11 +169,12 @@ void HyperLinkTest::fitToText_data() {
     QTest::addColumn<int>("alignment");
     QTest::addColumn<QRect>("before");
     QTest::addColumn<QRect>("after");  // for a caption 100 pixels wide, h = its height
-    QTest::newRow("left keeps the left edge") << int(Qt::AlignLeft | Qt::AlignTop) << QRect(30, 20, 300, 50)
-                                              << QRect(30, 20, 120, -1);
-    QTest::newRow("right keeps the right edge") << int(Qt::AlignRight | Qt::AlignTop)
-                                                << QRect(30, 20, 300, 50) << QRect(210, 20, 120, -1);
-    QTest::newRow("right, growing") << int(Qt::AlignRight) << QRect(200, 20, 50, 5) << QRect(130, 20, 120, -1);
+    QTest::newRow("left keeps the left edge")
+        << int(Qt::AlignLeft | Qt::AlignTop) << QRect(30, 20, 300, 50) << QRect(30, 20, 120, -1);
+    QTest::newRow("right keeps the right edge")
+        << int(Qt::AlignRight | Qt::AlignTop) << QRect(30, 20, 300, 50) << QRect(210, 20, 120, -1);
+    QTest::newRow("right, growing") << int(Qt::AlignRight) << QRect(200, 20, 50, 5)
+                                    << QRect(130, 20, 120, -1);
     QTest::newRow("centred") << int(Qt::AlignHCenter | Qt::AlignTop) << QRect(30, 20, 300, 50)
                              << QRect(120, 20, 120, -1);
 }
@@ -201,10 +202,15 @@ void HyperLinkTest::tooltip_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("tip");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("empty tip shows the caption") << "(Also show system processes.)" << ""
+    QTest::newRow("empty tip shows the caption") << "(Also show system processes.)"
+                                                 << ""
                                                  << "(Also show system processes.)";
-    QTest::newRow("dash shows none") << "Home" << "-" << "";
-    QTest::newRow("own tip") << "Home" << "Opens the home page" << "Opens the home page";
+    QTest::newRow("dash shows none") << "Home"
+                                     << "-"
+                                     << "";
+    QTest::newRow("own tip") << "Home"
+                             << "Opens the home page"
+                             << "Opens the home page";
 }
 
 void HyperLinkTest::tooltip() {

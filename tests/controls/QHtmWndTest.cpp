@@ -97,7 +97,8 @@ void QHtmWndTest::textComesBackUnchanged_data() {
     QTest::addColumn<QString>("shown");
     QTest::newRow("plain") << QByteArray("Please choose a program.") << "Please choose a program.";
     QTest::newRow("empty") << QByteArray("") << "";
-    QTest::newRow("html") << QByteArray("<html><body><p>Ein <b>Programm</b> f\xc3\xbcr  alle</p></body></html>")
+    QTest::newRow("html") << QByteArray(
+                                 "<html><body><p>Ein <b>Programm</b> f\xc3\xbcr  alle</p></body></html>")
                           << QString::fromUtf8("Ein Programm f\xc3\xbcr alle");
     QTest::newRow("not utf-8") << QByteArray("caf\xe9 \xff") << "";
 }
@@ -143,9 +144,11 @@ void QHtmWndTest::nothingRemoteIsFetched() {
     const QString base = QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort());
     const QString page =
         QStringLiteral(
-            "<html><head><link rel=\"stylesheet\" href=\"%1s.css\"><style>@import url(%1i.css);</style></head>"
+            "<html><head><link rel=\"stylesheet\" href=\"%1s.css\"><style>@import "
+            "url(%1i.css);</style></head>"
             "<body background=\"%1bg.png\"><img src=\"%1x.png\"><img src=\"%1y.png\" width=20 height=20>"
-            "<table background=\"%1t.png\"><tr><td style=\"background-image: url(%1c.png)\">cell</td></tr></table>"
+            "<table background=\"%1t.png\"><tr><td style=\"background-image: "
+            "url(%1c.png)\">cell</td></tr></table>"
             "<a href=\"%1page\">link</a></body></html>")
             .arg(base);
 
@@ -169,7 +172,8 @@ void QHtmWndTest::noLocalFileIsRead_data() {
     QTest::addColumn<QString>("page");  // %1: path of the pipe
     QTest::newRow("image by path") << "<img src=\"%1\">";
     QTest::newRow("image by file url") << "<img src=\"file://%1\">";
-    QTest::newRow("style sheet") << "<html><head><link rel=\"stylesheet\" href=\"%1\"></head><body>x</body></html>";
+    QTest::newRow("style sheet")
+        << "<html><head><link rel=\"stylesheet\" href=\"%1\"></head><body>x</body></html>";
     QTest::newRow("background") << "<body background=\"%1\">x</body>";
 }
 

@@ -29,9 +29,7 @@ void Fill(CReportCtrl& list, int columns, int rows) {
     }
 }
 
-QPoint RowCenter(CReportCtrl& list, int row) {
-    return list.visualRect(list.model()->index(row, 0)).center();
-}
+QPoint RowCenter(CReportCtrl& list, int row) { return list.visualRect(list.model()->index(row, 0)).center(); }
 
 int CountPixels(const QImage& image, const QRect& area, QColor colour) {
     int n = 0;
