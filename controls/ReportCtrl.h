@@ -55,7 +55,7 @@ public:
     int GetSelectionMark() const override;
     void SetSelectionMark(int row) override;
     std::uint32_t GetItemState(int row, std::uint32_t mask) const override;
-    // A row of -1 changes every row.
+    // A row of -1 changes every row. Unlike a click, it never scrolls.
     void SetItemState(int row, std::uint32_t state, std::uint32_t mask) override;
 
     ColorRef GetCellBackColor(int row, int column) const;
