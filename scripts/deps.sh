@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev libgl-dev libxkbcommon-dev
   libcurl4-openssl-dev libssl-dev libcap-dev libcpp-httplib-dev
   clang libclang-rt-14-dev
-  xvfb xauth imagemagick locales procps
+  xvfb xauth imagemagick locales procps fonts-dejavu-core
 )
 
 missing=()

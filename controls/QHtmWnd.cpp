@@ -1,0 +1,40 @@
+#include "controls/QHtmWnd.h"
+
+#include <QDesktopServices>
+#include <QImage>
+#include <QTextDocument>
+
+CQHtmWnd::CQHtmWnd(QWidget* parent) : QTextBrowser(parent) {
+    setOpenLinks(false);
+    setOpenExternalLinks(false);
+    connect(this, &QTextBrowser::anchorClicked, this, &CQHtmWnd::OnAnchorClicked);
+}
+
+void CQHtmWnd::SetWindowText(const std::string& text) {
+    if (text == m_strText) return;
+    m_strText = text;
+    setHtml(QString::fromStdString(text));
+}
+
+bool CQHtmWnd::OpensInBrowser(const QUrl& url) {
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && !url.host().isEmpty() &&
+           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
+QVariant CQHtmWnd::loadResource(int type, const QUrl& /*name*/) {
+    // The page comes from a server we do not control: what it refers to is
+    // neither fetched nor read from disk (a named pipe or a device could block
+    // or exhaust the window). A null result would let the document try the
+    // file itself, so every request is answered with an empty stand-in.
+    if (type == QTextDocument::ImageResource) {
+        QImage blank(1, 1, QImage::Format_ARGB32);
+        blank.fill(Qt::transparent);
+        return blank;
+    }
+    return QString();
+}
+
+void CQHtmWnd::OnAnchorClicked(const QUrl& url) {
+    if (OpensInBrowser(url)) QDesktopServices::openUrl(url);
+}

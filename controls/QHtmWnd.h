@@ -1,0 +1,30 @@
+#pragma once
+#include <QTextBrowser>
+#include <string>
+
+// The details panel: shows the HTML page it is given as its text. It never
+// loads anything the page refers to (no images, style sheets, from the
+// network or from local files), and a click on a link opens only http and
+// https addresses, in the user's browser.
+class CQHtmWnd : public QTextBrowser {
+    Q_OBJECT
+public:
+    explicit CQHtmWnd(QWidget* parent = nullptr);
+
+    // Shows `text` (HTML or plain text). The same text again changes nothing
+    // and renders nothing.
+    void SetWindowText(const std::string& text);
+    // The last text set, byte for byte.
+    const std::string& GetWindowText() const { return m_strText; }
+
+    // Whether a click on a link to `url` opens it in the browser.
+    static bool OpensInBrowser(const QUrl& url);
+
+protected:
+    QVariant loadResource(int type, const QUrl& name) override;
+
+private:
+    void OnAnchorClicked(const QUrl& url);
+
+    std::string m_strText;
+};
