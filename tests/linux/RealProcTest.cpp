@@ -75,8 +75,13 @@ struct RealProc : ::testing::Test {
 
 TEST_F(RealProc, BusyWritingAndEndedChildrenAreListed) {
     const std::string file = std::string(LW_TEST_TMP) + "/write-" + std::to_string(getpid());
+    // A name of its own, so that spinners of tests running beside this one
+    // are not mistaken for it.
+    const std::string name = "lw-spin-" + std::to_string(getpid());
+    const std::string spinCopy = std::string(LW_TEST_TMP) + "/" + name;
+    std::filesystem::copy_file(LW_SPIN, spinCopy, std::filesystem::copy_options::overwrite_existing);
     table.TakeSnapshot();
-    Child spin({LW_SPIN, "60"});
+    Child spin({spinCopy, "60"});
     Child writer({LW_WRITE, file, "4", "1.5"});
     ASSERT_GT(spin.Pid(), 0);
     ASSERT_GT(writer.Pid(), 0);
@@ -90,7 +95,7 @@ TEST_F(RealProc, BusyWritingAndEndedChildrenAreListed) {
         if (s >= 0 && list.GetItemText(s, 1).find("Processor") != std::string::npos) {
             if (!spinSeen) {
                 EXPECT_LE(t + 1, 3) << "spinner listed only after " << t + 1 << " s";
-                EXPECT_EQ(list.GetItemText(s, 0), "lw-test-spin");
+                EXPECT_EQ(list.GetItemText(s, 0), name);
             }
             spinSeen = true;
         }
@@ -111,7 +116,7 @@ TEST_F(RealProc, BusyWritingAndEndedChildrenAreListed) {
     Tick();
     int row = -1;
     for (int i = 0; i < list.GetItemCount(); ++i)
-        if (list.GetItemData(i) == 0 && list.GetItemText(i, 0) == "lw-test-spin") row = i;
+        if (list.GetItemData(i) == 0 && list.GetItemText(i, 0) == name) row = i;
     ASSERT_GE(row, 0) << "the ended child is still listed";
     EXPECT_EQ(list.GetItemText(row, 1).rfind("Program closed, Processor", 0), 0u);
     EXPECT_EQ(list.GetCellTextColor(row, 0), Rgb(255, 0, 0));
@@ -122,10 +127,11 @@ TEST_F(RealProc, BusyWritingAndEndedChildrenAreListed) {
         Tick();
         gone = true;
         for (int i = 0; i < list.GetItemCount(); ++i)
-            if (list.GetItemText(i, 0) == "lw-test-spin") gone = false;
+            if (list.GetItemText(i, 0) == name) gone = false;
     }
     EXPECT_TRUE(gone);
     std::filesystem::remove(file);
+    std::filesystem::remove(spinCopy);
 }
 
 TEST_F(RealProc, NoDescriptorLeaksWhileChildrenComeAndGo) {
