@@ -52,6 +52,14 @@ int OpenFdCount() {
     return n;
 }
 
+std::string Dump(const IReportList& list) {
+    std::string out;
+    for (int i = 0; i < list.GetItemCount(); ++i)
+        out += "  " + std::to_string(list.GetItemData(i)) + " " + list.GetItemText(i, 0) + " | " +
+               list.GetItemText(i, 1) + "\n";
+    return out;
+}
+
 int RowOf(const IReportList& list, std::uint32_t pid) {
     for (int i = 0; i < list.GetItemCount(); ++i)
         if (list.GetItemData(i) == pid) return i;
@@ -94,7 +102,7 @@ TEST_F(RealProc, BusyWritingAndEndedChildrenAreListed) {
         int s = RowOf(list, spinPid);
         if (s >= 0 && list.GetItemText(s, 1).find("Processor") != std::string::npos) {
             if (!spinSeen) {
-                EXPECT_LE(t + 1, 3) << "spinner listed only after " << t + 1 << " s";
+                EXPECT_LE(t + 1, 3) << "spinner listed only after " << t + 1 << " s\n" << Dump(list);
                 EXPECT_EQ(list.GetItemText(s, 0), name);
             }
             spinSeen = true;
@@ -102,8 +110,8 @@ TEST_F(RealProc, BusyWritingAndEndedChildrenAreListed) {
         int w = RowOf(list, writerPid);
         if (w >= 0 && list.GetItemText(w, 1).find("Hard disk") != std::string::npos) writerSeen = true;
     }
-    EXPECT_TRUE(spinSeen);
-    EXPECT_TRUE(writerSeen) << "4 MiB written and synced by the child";
+    EXPECT_TRUE(spinSeen) << Dump(list);
+    EXPECT_TRUE(writerSeen) << "4 MiB written and synced by the child\n" << Dump(list);
     if (CProcess* w = table.FindByPid(writerPid)) {
         EXPECT_EQ(w->m_ullReadBytes, 0u) << "a writer whose read count stays 0 is still seen";
     }
@@ -117,7 +125,7 @@ TEST_F(RealProc, BusyWritingAndEndedChildrenAreListed) {
     int row = -1;
     for (int i = 0; i < list.GetItemCount(); ++i)
         if (list.GetItemData(i) == 0 && list.GetItemText(i, 0) == name) row = i;
-    ASSERT_GE(row, 0) << "the ended child is still listed";
+    ASSERT_GE(row, 0) << "the ended child is still listed\n" << Dump(list);
     EXPECT_EQ(list.GetItemText(row, 1).rfind("Program closed, Processor", 0), 0u);
     EXPECT_EQ(list.GetCellTextColor(row, 0), Rgb(255, 0, 0));
 
@@ -129,7 +137,7 @@ TEST_F(RealProc, BusyWritingAndEndedChildrenAreListed) {
         for (int i = 0; i < list.GetItemCount(); ++i)
             if (list.GetItemText(i, 0) == name) gone = false;
     }
-    EXPECT_TRUE(gone);
+    EXPECT_TRUE(gone) << Dump(list);
     std::filesystem::remove(file);
     std::filesystem::remove(spinCopy);
 }
