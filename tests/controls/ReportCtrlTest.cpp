@@ -386,6 +386,9 @@ void ReportCtrlTest::screenshot() {
     QTRY_VERIFY(other->hasFocus());
 
     const QImage image = list->viewport()->grab().toImage();
+    // For a person to look at: LW_SCREENSHOT_DIR=/tmp ctest -R ReportCtrl
+    if (const QString dir = qEnvironmentVariable("LW_SCREENSHOT_DIR"); !dir.isEmpty())
+        window.grab().save(dir + "/report-list.png");
     const QPalette& pal = list->palette();
     auto cell = [&](int row) { return list->visualRect(list->model()->index(row, 0)); };
     const QColor greyColour(130, 130, 130), redColour(255, 0, 0);
