@@ -112,8 +112,11 @@ TEST_F(RealProc, BusyWritingAndEndedChildrenAreListed) {
     }
     EXPECT_TRUE(spinSeen) << Dump(list);
     EXPECT_TRUE(writerSeen) << "4 MiB written and synced by the child\n" << Dump(list);
+    // Usually the writer never reads from storage (its pages are cached),
+    // which is the case a zero-read sentinel would hide; it can also have
+    // paged in its program from disk, so this is reported, not asserted.
     if (CProcess* w = table.FindByPid(writerPid)) {
-        EXPECT_EQ(w->m_ullReadBytes, 0u) << "a writer whose read count stays 0 is still seen";
+        std::printf("writer read_bytes at detection: %llu\n", static_cast<unsigned long long>(w->m_ullReadBytes));
     }
     if (CProcess* s = table.FindByPid(spinPid)) {
         std::printf("spinner kernel time at detection: %llu (100 ns)\n",
