@@ -157,12 +157,16 @@ bool CPackageDatabase::ReadText(const std::string& path, std::size_t limit, std:
 void CPackageDatabase::BuildIndex() {
     if (m_built) return;
     m_built = true;
-    std::string text;
-    if (!ReadText(m_paths.adminDir + "/status", kStatusLimit, text)) return;
-    m_packages = ParseStatus(text);
+    std::string status;
+    if (!ReadText(m_paths.adminDir + "/status", kStatusLimit, status)) return;
+    m_packages = ParseStatus(status);
     const std::string info = m_paths.adminDir + "/info/";
+    // A package lists a hundred or more paths on average; growing the table
+    // step by step would rehash it many times over.
+    m_owner.reserve(m_packages.size() * 128);
     for (std::size_t i = 0; i < m_packages.size(); ++i) {
         PackageInfo& p = m_packages[i];
+        std::string& text = m_listTexts.emplace_back();
         if (!ReadText(info + p.infoStem + ".list", kListLimit, text)) {
             // Older databases did not qualify the names; be lenient both ways.
             std::string other = p.infoStem == p.name ? p.name + ":" + p.architecture : p.name;
@@ -170,7 +174,7 @@ void CPackageDatabase::BuildIndex() {
             p.infoStem = other;
         }
         ForEachLine(text, [&](std::string_view line) {
-            if (!line.empty() && line.front() == '/') m_owner.emplace(std::string(line), static_cast<std::uint32_t>(i));
+            if (!line.empty() && line.front() == '/') m_owner.emplace(line, static_cast<std::uint32_t>(i));
         });
     }
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
+#include <deque>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -39,6 +41,8 @@ struct PackageInfo {
 class CPackageDatabase {
 public:
     CPackageDatabase(IFileContent& content, IDigestFactory& digests, PackageDatabasePaths paths = {});
+    CPackageDatabase(const CPackageDatabase&) = delete;
+    CPackageDatabase& operator=(const CPackageDatabase&) = delete;
 
     // The package owning path, or null. recordedPath, if given, receives
     // the spelling the package recorded.
@@ -67,7 +71,10 @@ private:
     PackageDatabasePaths m_paths;
     bool m_built = false;
     std::vector<PackageInfo> m_packages;
-    std::unordered_map<std::string, std::uint32_t> m_owner;  // path -> index in m_packages
+    // The list files' text, kept whole: the index's keys point into it, so
+    // its strings must never move (a deque does not move its elements).
+    std::deque<std::string> m_listTexts;
+    std::unordered_map<std::string_view, std::uint32_t> m_owner;  // path -> index in m_packages
 };
 
 // The spellings under which a package may have recorded path: the path
