@@ -19,5 +19,12 @@ cmake --build "$build"
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
 "$build/version_resource_seeds" "$corpus"
-"$build/version_resource_fuzz" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
-  -print_final_stats=1 "$corpus" 2>&1 | tail -n 20
+log="$corpus/fuzz.log"
+if "$build/version_resource_fuzz" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
+     -print_final_stats=1 -artifact_prefix="$build/" "$corpus" >"$log" 2>&1; then
+  grep -E '^(Done|stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb))' "$log"
+else
+  tail -n 60 "$log"
+  echo "fuzz: failed; the input that failed is in $build/"
+  exit 1
+fi

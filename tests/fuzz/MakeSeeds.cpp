@@ -26,6 +26,6 @@ int main(int argc, char** argv) {
     pe::Bytes none = pe::VersionBlock({{"040704B0", {{"ProductName", ""}, {"Comments", "x"}}}}, {});
     bool ok = Write(dir + "/pe32", pe::Image(one)) && Write(dir + "/pe64", pe::Image(two, {true, true})) &&
               Write(dir + "/pe-none", pe::Image(none)) && Write(dir + "/pe-nores", pe::Image({}, {false, false})) &&
-              Write(dir + "/tree", one);
+              Write(dir + "/tree", one) && Write(dir + "/tree-two", two) && Write(dir + "/tree-none", none);
     return ok ? 0 : 1;
 }
