@@ -268,9 +268,4 @@ TEST(EnablePrivilege, FailsAndChangesNothingWithoutThePermittedCapability) {
     EXPECT_EQ(rc, 0);
 }
 
-TEST(EnablePrivilege, UnknownPrivilegeFails) {
-    EXPECT_FALSE(EnablePrivilege("SeShutdownPrivilege", true));
-    EXPECT_FALSE(EnablePrivilege(nullptr, true));
-}
-
 }  // namespace
