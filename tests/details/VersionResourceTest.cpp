@@ -1,6 +1,7 @@
 #include "details/VersionResource.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include "details/UserLanguage.h"
 #include "tests/details/PeBuilder.h"
@@ -186,6 +187,32 @@ TEST(UserLanguage, LocaleNamesGiveLanguageIds) {
         {"C.UTF-8", 0x0409},     {"zh_TW.Big5", 0x0404},
     };
     for (const auto& [locale, id] : cases) EXPECT_EQ(LangIdFromLocale(locale), id) << locale;
+}
+
+TEST(UserLanguage, FirstSetVariableOfLcAllLcMessagesLangWins) {
+    struct Env {
+        const char* lcAll;
+        const char* lcMessages;
+        const char* lang;
+        std::uint16_t id;
+    };
+    const Env cases[] = {
+        {"de_DE.UTF-8", "fr_FR", "it_IT", 0x0407},
+        {"", "fr_FR", "it_IT", 0x040C},  // set but empty counts as unset
+        {nullptr, nullptr, "it_IT", 0x0410},
+        {nullptr, nullptr, nullptr, 0x0409},
+    };
+    for (const Env& e : cases) {
+        const std::pair<const char*, const char*> vars[] = {
+            {"LC_ALL", e.lcAll}, {"LC_MESSAGES", e.lcMessages}, {"LANG", e.lang}};
+        for (const auto& [name, value] : vars) {
+            if (value)
+                ::setenv(name, value, 1);
+            else
+                ::unsetenv(name);
+        }
+        EXPECT_EQ(GetUserDefaultLangID(), e.id);
+    }
 }
 
 }  // namespace
