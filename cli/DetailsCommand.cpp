@@ -44,11 +44,13 @@ std::int64_t FromFileTime(std::uint64_t ft) {
 
 }  // namespace
 
-int RunDetails(std::uint32_t pid, CProcesses& processes, DetailsContext& context, std::FILE* out, std::FILE* err) {
+int RunDetails(std::uint32_t pid, CProcesses& processes, DetailsContext& context, std::FILE* out,
+               std::FILE* err) {
     processes.TakeSnapshot();
     CProcess* record = processes.FindByPid(pid);
     if (!record) {
-        std::fprintf(err, "loadwatch-cli: no process with id %u (or one that is not sampled: a kernel thread)\n",
+        std::fprintf(err,
+                     "loadwatch-cli: no process with id %u (or one that is not sampled: a kernel thread)\n",
                      static_cast<unsigned>(pid));
         return 2;
     }

@@ -74,7 +74,8 @@ int main(int argc, char** argv) {
         }
         if (std::strcmp(argv[i], "--details") == 0) {
             if (i + 1 >= argc || !ParsePid(argv[i + 1], detailsPid)) {
-                std::fprintf(stderr, "loadwatch-cli: --details needs a process id (a whole number of at least 1)\n");
+                std::fprintf(stderr,
+                             "loadwatch-cli: --details needs a process id (a whole number of at least 1)\n");
                 return 2;
             }
             ++i;

@@ -26,8 +26,8 @@ std::int64_t GetFileCreationTime(IFileSystem& files, const std::string& path);
 // The seven version strings of a program file: from the version resource of
 // a Windows program, from the owning package's metadata for any other file;
 // empty when neither has them.
-VersionStrings ReadFileVersionStrings(const std::string& path, IFileContent& content, CPackageDatabase& packages,
-                                      std::uint16_t userLangId);
+VersionStrings ReadFileVersionStrings(const std::string& path, IFileContent& content,
+                                      CPackageDatabase& packages, std::uint16_t userLangId);
 
 // Whether the file is vouched for: never for a Windows program (no trust
 // roots for those here); for any other file, its content matches the

@@ -49,8 +49,9 @@ FunctionAddress& CLAssoHelpers::operator[](const std::string& name) {
     return m_values[index];
 }
 
-FunctionAddress GetDynamicFunction(CLAssoHelpers& table, IDynamicLibraries& libraries, const std::string& library,
-                                   const std::string& function, ModuleHandle* module) {
+FunctionAddress GetDynamicFunction(CLAssoHelpers& table, IDynamicLibraries& libraries,
+                                   const std::string& library, const std::string& function,
+                                   ModuleHandle* module) {
     if (!*module) {
         *module = libraries.Load(library);
         if (!*module) return nullptr;

@@ -53,8 +53,9 @@ private:
 // time). The name with "A" appended is tried before the plain name. A name
 // that was not found stays null and is not looked up again. The table is
 // keyed by the function name alone, whichever library it came from.
-FunctionAddress GetDynamicFunction(CLAssoHelpers& table, IDynamicLibraries& libraries, const std::string& library,
-                                   const std::string& function, ModuleHandle* module);
+FunctionAddress GetDynamicFunction(CLAssoHelpers& table, IDynamicLibraries& libraries,
+                                   const std::string& library, const std::string& function,
+                                   ModuleHandle* module);
 // The same with the program's one table, kept until exit.
 FunctionAddress GetDynamicFunction(IDynamicLibraries& libraries, const std::string& library,
                                    const std::string& function, ModuleHandle* module);

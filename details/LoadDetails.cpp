@@ -14,17 +14,20 @@ std::int64_t GetFileCreationTime(IFileSystem& files, const std::string& path) {
     return files.GetBirthTime(path);
 }
 
-VersionStrings ReadFileVersionStrings(const std::string& path, IFileContent& content, CPackageDatabase& packages,
-                                      std::uint16_t userLangId) {
+VersionStrings ReadFileVersionStrings(const std::string& path, IFileContent& content,
+                                      CPackageDatabase& packages, std::uint16_t userLangId) {
     VersionStrings strings;
     // A file we may not read can still be known to the package database.
     std::unique_ptr<IReadableFile> file = content.OpenFile(path);
     if (file) {
         std::vector<std::uint8_t> buffer;
         switch (GetFileVersionInfo(*file, buffer)) {
-            case VersionInfoResult::Found: return ReadVersionStrings(buffer, userLangId);
-            case VersionInfoResult::NoResource: return strings;
-            case VersionInfoResult::NotProgram: break;
+            case VersionInfoResult::Found:
+                return ReadVersionStrings(buffer, userLangId);
+            case VersionInfoResult::NoResource:
+                return strings;
+            case VersionInfoResult::NotProgram:
+                break;
         }
     }
     packages.GetVersionStrings(path, strings);
@@ -44,7 +47,8 @@ void CProcess::LoadDetails(CProcesses& table, DetailsContext& context) {
     if (m_strPath.empty()) return;
     m_tFileCreated = GetFileCreationTime(context.files, m_strPath);
     m_tFolderCreated = GetFileCreationTime(context.files, m_strFolder);
-    VersionStrings v = ReadFileVersionStrings(m_strPath, context.content, context.packages, context.userLangId);
+    VersionStrings v =
+        ReadFileVersionStrings(m_strPath, context.content, context.packages, context.userLangId);
     m_strProductName = std::move(v.productName);
     m_strFileVersion = std::move(v.fileVersion);
     m_strFileDescription = std::move(v.fileDescription);
@@ -70,5 +74,6 @@ void CProcess::LoadDetails(CProcesses& table, DetailsContext& context) {
     if (!record || !record->m_bDetailsLoaded || record->m_strPath != path) return;
     record->m_bSigned = isSigned;
     auto same = [&folder](const std::string& dir) { return !dir.empty() && EqualsNoCase(folder, dir); };
-    record->m_bInWindowsFolder = same(context.files.GetWindowsDirectory()) || same(context.files.GetSystemDirectory());
+    record->m_bInWindowsFolder =
+        same(context.files.GetWindowsDirectory()) || same(context.files.GetSystemDirectory());
 }

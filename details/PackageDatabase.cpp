@@ -35,7 +35,8 @@ void ForEachLine(std::string_view text, F&& f) {
 }
 
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    return s.size() >= prefix.size() && EqualsNoCase(std::string(s.substr(0, prefix.size())), std::string(prefix));
+    return s.size() >= prefix.size() &&
+           EqualsNoCase(std::string(s.substr(0, prefix.size())), std::string(prefix));
 }
 
 bool IsInstalled(std::string_view status) {
@@ -47,7 +48,8 @@ bool IsInstalled(std::string_view status) {
 
 // Turns one stanza's fields into a package; false if not installed.
 struct StanzaFields {
-    std::string_view package, status, architecture, multiArch, version, description, maintainer, homepage, source;
+    std::string_view package, status, architecture, multiArch, version, description, maintainer, homepage,
+        source;
 };
 
 bool ToPackage(const StanzaFields& f, PackageInfo& p) {
@@ -92,10 +94,14 @@ std::vector<PackageInfo> ParseStatus(std::string_view text) {
             std::string_view name;
             std::string_view StanzaFields::*field;
         } static constexpr kFields[] = {
-            {"Package", &StanzaFields::package},       {"Status", &StanzaFields::status},
-            {"Architecture", &StanzaFields::architecture}, {"Multi-Arch", &StanzaFields::multiArch},
-            {"Version", &StanzaFields::version},       {"Description", &StanzaFields::description},
-            {"Maintainer", &StanzaFields::maintainer}, {"Homepage", &StanzaFields::homepage},
+            {"Package", &StanzaFields::package},
+            {"Status", &StanzaFields::status},
+            {"Architecture", &StanzaFields::architecture},
+            {"Multi-Arch", &StanzaFields::multiArch},
+            {"Version", &StanzaFields::version},
+            {"Description", &StanzaFields::description},
+            {"Maintainer", &StanzaFields::maintainer},
+            {"Homepage", &StanzaFields::homepage},
             {"Source", &StanzaFields::source},
         };
         for (const auto& f : kFields) {

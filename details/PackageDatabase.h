@@ -25,8 +25,8 @@ struct PackageInfo {
     std::string synopsis;        // first line of Description
     std::string maintainerName;  // Maintainer without the mail address
     std::string homepage;
-    std::string source;          // Source without its version; the package name if absent
-    std::string infoStem;        // info/STEM.list and info/STEM.md5sums
+    std::string source;    // Source without its version; the package name if absent
+    std::string infoStem;  // info/STEM.list and info/STEM.md5sums
 };
 
 // Read-only view of dpkg's database: which installed package owns a file,

@@ -13,9 +13,7 @@
 
 namespace {
 
-std::uint16_t Read16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
+std::uint16_t Read16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 std::uint32_t Read32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
@@ -58,9 +56,16 @@ public:
         if (optionalSize < 2 || !m_file.ReadAt(peOffset + 24, optional.data(), optional.size())) return false;
         size_t countAt = 0, directoriesAt = 0;
         switch (Read16(optional.data())) {
-            case 0x10B: countAt = 92; directoriesAt = 96; break;    // PE32
-            case 0x20B: countAt = 108; directoriesAt = 112; break;  // PE32+
-            default: return false;
+            case 0x10B:
+                countAt = 92;
+                directoriesAt = 96;
+                break;  // PE32
+            case 0x20B:
+                countAt = 108;
+                directoriesAt = 112;
+                break;  // PE32+
+            default:
+                return false;
         }
         const size_t resourceEntry = directoriesAt + 2 * 8;
         if (resourceEntry + 8 > optional.size() || countAt + 4 > optional.size()) return false;
@@ -215,7 +220,8 @@ VersionInfoResult GetFileVersionInfo(IReadableFile& file, std::vector<std::uint8
     buffer.clear();
     PeImage image(file);
     bool isProgram = false;
-    if (!image.Open(isProgram)) return isProgram ? VersionInfoResult::NoResource : VersionInfoResult::NotProgram;
+    if (!image.Open(isProgram))
+        return isProgram ? VersionInfoResult::NoResource : VersionInfoResult::NotProgram;
 
     // Three levels: type, name, language. Windows asks for the name 1 and the
     // language that suits the user; a file has one language in practice, so

@@ -24,12 +24,9 @@ struct VersionKey {
     std::string VersionStrings::*field;
 };
 inline constexpr VersionKey kVersionKeys[] = {
-    {"ProductName", &VersionStrings::productName},
-    {"FileVersion", &VersionStrings::fileVersion},
-    {"FileDescription", &VersionStrings::fileDescription},
-    {"CompanyName", &VersionStrings::companyName},
-    {"LegalCopyright", &VersionStrings::legalCopyright},
-    {"Comments", &VersionStrings::comments},
+    {"ProductName", &VersionStrings::productName},         {"FileVersion", &VersionStrings::fileVersion},
+    {"FileDescription", &VersionStrings::fileDescription}, {"CompanyName", &VersionStrings::companyName},
+    {"LegalCopyright", &VersionStrings::legalCopyright},   {"Comments", &VersionStrings::comments},
     {"InternalName", &VersionStrings::internalName},
 };
 

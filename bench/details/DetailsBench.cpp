@@ -66,10 +66,12 @@ struct LargePackagedFile {
             md5->Update(chunk.data(), chunk.size());
         }
         out.close();
-        std::ofstream(dir / "dpkg/status") << "Package: large\nStatus: install ok installed\nVersion: 1.0-1\n"
-                                               "Maintainer: Bench <b@example.org>\nDescription: large program\n\n";
+        std::ofstream(dir / "dpkg/status")
+            << "Package: large\nStatus: install ok installed\nVersion: 1.0-1\n"
+               "Maintainer: Bench <b@example.org>\nDescription: large program\n\n";
         std::ofstream(dir / "dpkg/info/large.list") << "/.\n/usr\n" << program << "\n";
-        std::ofstream(dir / "dpkg/info/large.md5sums") << md5->FinishHex() << "  " << program.substr(1) << "\n";
+        std::ofstream(dir / "dpkg/info/large.md5sums")
+            << md5->FinishHex() << "  " << program.substr(1) << "\n";
         std::ofstream(dir / "doc/large/copyright") << "Copyright: 2024 Bench\n";
     }
     ~LargePackagedFile() {
@@ -116,9 +118,9 @@ void BM_BuildPackageIndexOfThisMachine(benchmark::State& state) {
     }
     state.counters["paths"] = static_cast<double>(paths);
     state.counters["packages"] = static_cast<double>(packages);
-    state.counters["ns_per_path"] = benchmark::Counter(
-        static_cast<double>(paths) * static_cast<double>(state.iterations()),
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_path"] =
+        benchmark::Counter(static_cast<double>(paths) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_BuildPackageIndexOfThisMachine)->Unit(benchmark::kMillisecond)->UseRealTime();
 

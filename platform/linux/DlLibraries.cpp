@@ -2,7 +2,9 @@
 
 #include <dlfcn.h>
 
-ModuleHandle CDlLibraries::Load(const std::string& name) { return ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL); }
+ModuleHandle CDlLibraries::Load(const std::string& name) {
+    return ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
 
 FunctionAddress CDlLibraries::FindFunction(ModuleHandle module, const std::string& name) {
     if (!module) return nullptr;

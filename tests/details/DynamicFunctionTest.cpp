@@ -1,10 +1,9 @@
-#include "details/DynamicFunction.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
 
+#include "details/DynamicFunction.h"
 #include "platform/linux/DlLibraries.h"
 
 namespace {
@@ -38,12 +37,11 @@ public:
 
 TEST(HashFunctionName, AddsSignedBytesAndRotates) {
     const std::pair<std::string, std::uint32_t> cases[] = {
-        {"", 0x00000000u},
-        {"A", 0x00000082u},             // 0x41 << 1
-        {"AB", 0x00000188u},            // (0x82 + 0x42) << 1
-        {"\x80", 0xFFFFFF01u},          // -128, rotated: the top bit comes round
-        {"\xFF", 0xFFFFFFFFu},          // -1 rotated is still all ones
-        {"\xFF\x01", 0x00000000u},      // all ones + 1 wraps to 0
+        {"", 0x00000000u},         {"A", 0x00000082u},  // 0x41 << 1
+        {"AB", 0x00000188u},                            // (0x82 + 0x42) << 1
+        {"\x80", 0xFFFFFF01u},                          // -128, rotated: the top bit comes round
+        {"\xFF", 0xFFFFFFFFu},                          // -1 rotated is still all ones
+        {"\xFF\x01", 0x00000000u},                      // all ones + 1 wraps to 0
     };
     for (const auto& [name, hash] : cases) EXPECT_EQ(HashFunctionName(name), hash) << name;
 }
@@ -52,11 +50,13 @@ TEST(CLAssoHelpers, KeepsKeysInUnsignedHashOrderWithParallelValues) {
     CLAssoHelpers table;
     // Names whose hashes have the top bit set must sort after the others,
     // as unsigned numbers.
-    const std::vector<std::string> names = {"\x80", "WinVerifyTrust", "A", "\xE4", "\xC4", "OpenProcessToken", "AB"};
+    const std::vector<std::string> names = {"\x80", "WinVerifyTrust",   "A", "\xE4",
+                                            "\xC4", "OpenProcessToken", "AB"};
     for (size_t i = 0; i < names.size(); ++i)
         table[names[i]] = reinterpret_cast<FunctionAddress>(std::uintptr_t{100 + i});
     ASSERT_EQ(table.GetSize(), names.size());
-    for (size_t i = 1; i < table.GetSize(); ++i) EXPECT_LE(table.KeyAt(i - 1).m_dwHash, table.KeyAt(i).m_dwHash);
+    for (size_t i = 1; i < table.GetSize(); ++i)
+        EXPECT_LE(table.KeyAt(i - 1).m_dwHash, table.KeyAt(i).m_dwHash);
     for (size_t i = 0; i < names.size(); ++i) {
         size_t index = 0;
         ASSERT_TRUE(table.Lookup(names[i], index)) << i;

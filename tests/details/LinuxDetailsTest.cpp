@@ -1,13 +1,12 @@
 // Program details on this machine: real processes started by the test, the
 // real package database, capabilities in child processes.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/capability.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
@@ -64,8 +63,8 @@ public:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
-        char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>("-c"), const_cast<char*>("read x"),
-                        nullptr};
+        char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>("-c"),
+                        const_cast<char*>("read x"), nullptr};
         if (::posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv, environ) != 0) m_pid = 0;
         posix_spawn_file_actions_destroy(&actions);
         ::close(fds[0]);
@@ -173,7 +172,8 @@ TEST(LinuxDetails, ChangedFileOfATestPackageIsNotSigned) {
     WriteFile(tool, "abc");
     WriteFile(dir.path / "dpkg/status", "Package: tool\nStatus: install ok installed\nVersion: 9\n\n");
     WriteFile(dir.path / "dpkg/info/tool.list", tool + "\n");
-    WriteFile(dir.path / "dpkg/info/tool.md5sums", "900150983cd24fb0d6963f7d28e17f72  " + tool.substr(1) + "\n");
+    WriteFile(dir.path / "dpkg/info/tool.md5sums",
+              "900150983cd24fb0d6963f7d28e17f72  " + tool.substr(1) + "\n");
     RealDetails real({(dir.path / "dpkg").string(), (dir.path / "doc").string()});
     CFakeClock clock;
     CFakeProcessSource source;
@@ -222,7 +222,8 @@ bool Change(std::initializer_list<cap_value_t> values, std::initializer_list<cap
     cap_t caps = cap_get_proc();
     std::vector<cap_value_t> list(values);
     bool ok = true;
-    for (cap_flag_t f : flags) ok = ok && cap_set_flag(caps, f, static_cast<int>(list.size()), list.data(), CAP_CLEAR) == 0;
+    for (cap_flag_t f : flags)
+        ok = ok && cap_set_flag(caps, f, static_cast<int>(list.size()), list.data(), CAP_CLEAR) == 0;
     ok = ok && cap_set_proc(caps) == 0;
     cap_free(caps);
     return ok;

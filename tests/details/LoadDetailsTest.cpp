@@ -35,7 +35,8 @@ protected:
                     "Maintainer: Tool Maker <t@example.org>\n\n");
         content.Put("/var/lib/dpkg/info/tool.list", "/bin/tool\n/usr/bin/changed\n");
         content.Put("/var/lib/dpkg/info/tool.md5sums",
-                    "900150983cd24fb0d6963f7d28e17f72  bin/tool\n900150983cd24fb0d6963f7d28e17f72  usr/bin/changed\n");
+                    "900150983cd24fb0d6963f7d28e17f72  bin/tool\n900150983cd24fb0d6963f7d28e17f72  "
+                    "usr/bin/changed\n");
         content.Put("/usr/bin/tool", "abc");
         content.Put("/usr/bin/changed", "abX");
         content.Put("/opt/app/app.exe",
@@ -114,8 +115,8 @@ TEST_F(LoadDetailsTest, WindowsFolderMatchIgnoresCaseButNotSubfolders) {
     files.windowsDir = "/usr/sbin";
     files.systemDir = "/usr/bin";
     const std::pair<const char*, bool> cases[] = {
-        {"/usr/bin/tool", true}, {"/USR/Bin/tool", true},     {"/usr/sbin/x", true},
-        {"/usr/bin/sub/x", false}, {"/usr/bin2/x", false},      {"/usr/x", false},
+        {"/usr/bin/tool", true},   {"/USR/Bin/tool", true}, {"/usr/sbin/x", true},
+        {"/usr/bin/sub/x", false}, {"/usr/bin2/x", false},  {"/usr/x", false},
     };
     std::uint32_t pid = 100;
     for (const auto& [path, expected] : cases) {

@@ -1,7 +1,6 @@
-#include "details/PackageDatabase.h"
-
 #include <gtest/gtest.h>
 
+#include "details/PackageDatabase.h"
 #include "platform/linux/OpensslDigests.h"
 #include "tests/fakes/FakeFileContent.h"
 
@@ -47,7 +46,8 @@ class PackageDatabaseTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fs.Put("/var/lib/dpkg/status", std::string(kStatus));
-        fs.Put("/var/lib/dpkg/info/bash.list", "/.\n/bin\n/bin/bash\n/usr/bin/bashbug\n/usr/bin/clear_console\n");
+        fs.Put("/var/lib/dpkg/info/bash.list",
+               "/.\n/bin\n/bin/bash\n/usr/bin/bashbug\n/usr/bin/clear_console\n");
         fs.Put("/var/lib/dpkg/info/bash.md5sums",
                std::string(kMd5Abc) + "  bin/bash\n" + kMd5Abc + "  usr/bin/bashbug\n");
         fs.Put("/var/lib/dpkg/info/libfoo1:amd64.list", "/usr/lib/x86_64-linux-gnu/libfoo.so.1\n");
@@ -66,7 +66,7 @@ protected:
                "Copyright and license:\n"
                "  Copyright (c) 2001 Foo Authors\n");
         fs.Put("/usr/bin/bash", "abc");
-        fs.Put("/usr/bin/bashbug", "abd");  // changed after installation
+        fs.Put("/usr/bin/bashbug", "abd");        // changed after installation
         fs.Put("/usr/bin/clear_console", "abc");  // no checksum recorded
         fs.Put("/usr/lib/x86_64-linux-gnu/libfoo.so.1", "");
         fs.Put("/usr/bin/gone", "abc");
@@ -93,7 +93,8 @@ TEST_F(PackageDatabaseTest, MapsPackageMetadataToTheSevenStrings) {
     ASSERT_TRUE(db.GetVersionStrings("/lib/x86_64-linux-gnu/libfoo.so.1", s));
     EXPECT_EQ(s.productName, "libfoo1");
     EXPECT_EQ(s.companyName, "Foo Team");
-    EXPECT_EQ(s.legalCopyright, "Copyright (c) 2001 Foo Authors");  // the heading without a year is passed over
+    EXPECT_EQ(s.legalCopyright,
+              "Copyright (c) 2001 Foo Authors");  // the heading without a year is passed over
     EXPECT_EQ(s.comments, "");
     EXPECT_EQ(s.internalName, "libfoo1");  // no Source: the package itself
 

@@ -111,9 +111,9 @@ inline Bytes VersionBlock(const std::vector<Table>& tables, const std::vector<st
 }
 
 inline Strings SevenStrings(const std::string& tag) {
-    return {{"ProductName", tag + " Product"},       {"FileVersion", "1.2.3.4"},
+    return {{"ProductName", tag + " Product"},         {"FileVersion", "1.2.3.4"},
             {"FileDescription", tag + " Description"}, {"CompanyName", tag + " Company"},
-            {"LegalCopyright", "(c) " + tag},         {"Comments", tag + " Comments"},
+            {"LegalCopyright", "(c) " + tag},          {"Comments", tag + " Comments"},
             {"InternalName", tag + "Internal"}};
 }
 

@@ -1,9 +1,8 @@
-#include "details/VersionResource.h"
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include "details/UserLanguage.h"
+#include "details/VersionResource.h"
 #include "tests/details/PeBuilder.h"
 #include "tests/fakes/FakeFileContent.h"
 
@@ -52,26 +51,47 @@ TEST_P(PrefixRules, ChoosesTheBlockAndReadsIt) {
 
 INSTANTIATE_TEST_SUITE_P(
     VersionResource, PrefixRules,
-    ::testing::Values(
-        PrefixCase{"OneTranslation", {{"040904E4", pe::SevenStrings("One")}}, {0x04E40409}, 0x0407,
-                   "\\StringFileInfo\\040904E4\\", "One Product"},
-        PrefixCase{"TwoTranslationsUseTheUserLanguage",
-                   {{"040904B0", pe::SevenStrings("En")}, {"040704B0", pe::SevenStrings("De")}},
-                   {0x04B00409, 0x04B00407}, 0x0407, "\\StringFileInfo\\040704B0\\", "De Product"},
-        PrefixCase{"TwoTranslationsWithoutTheUserBlock",
-                   {{"040904E4", pe::SevenStrings("En")}, {"040704E4", pe::SevenStrings("De")}},
-                   {0x04E40409, 0x04E40407}, 0x0407, "\\StringFileInfo\\040704B0\\", ""},
-        PrefixCase{"NoTranslationGermanUser", {{"040704B0", pe::SevenStrings("De")}}, {}, 0x0407,
-                   "\\StringFileInfo\\040704B0\\", "De Product"},
-        PrefixCase{"NoTranslationOtherBlock", {{"040904E4", pe::SevenStrings("En")}}, {}, 0x0407,
-                   "\\StringFileInfo\\040704B0\\", ""},
-        PrefixCase{"LowerCaseBlockName", {{"040904e4", pe::SevenStrings("Lc")}}, {0x04E40409}, 0x0409,
-                   "\\StringFileInfo\\040904E4\\", "Lc Product"}),
+    ::testing::Values(PrefixCase{"OneTranslation",
+                                 {{"040904E4", pe::SevenStrings("One")}},
+                                 {0x04E40409},
+                                 0x0407,
+                                 "\\StringFileInfo\\040904E4\\",
+                                 "One Product"},
+                      PrefixCase{"TwoTranslationsUseTheUserLanguage",
+                                 {{"040904B0", pe::SevenStrings("En")}, {"040704B0", pe::SevenStrings("De")}},
+                                 {0x04B00409, 0x04B00407},
+                                 0x0407,
+                                 "\\StringFileInfo\\040704B0\\",
+                                 "De Product"},
+                      PrefixCase{"TwoTranslationsWithoutTheUserBlock",
+                                 {{"040904E4", pe::SevenStrings("En")}, {"040704E4", pe::SevenStrings("De")}},
+                                 {0x04E40409, 0x04E40407},
+                                 0x0407,
+                                 "\\StringFileInfo\\040704B0\\",
+                                 ""},
+                      PrefixCase{"NoTranslationGermanUser",
+                                 {{"040704B0", pe::SevenStrings("De")}},
+                                 {},
+                                 0x0407,
+                                 "\\StringFileInfo\\040704B0\\",
+                                 "De Product"},
+                      PrefixCase{"NoTranslationOtherBlock",
+                                 {{"040904E4", pe::SevenStrings("En")}},
+                                 {},
+                                 0x0407,
+                                 "\\StringFileInfo\\040704B0\\",
+                                 ""},
+                      PrefixCase{"LowerCaseBlockName",
+                                 {{"040904e4", pe::SevenStrings("Lc")}},
+                                 {0x04E40409},
+                                 0x0409,
+                                 "\\StringFileInfo\\040904E4\\",
+                                 "Lc Product"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(VersionResource, ReadsAllSevenStringsInTheirFields) {
-    VersionStrings s = ReadImage(pe::Image(pe::VersionBlock({{"040904E4", pe::SevenStrings("X")}}, {0x04E40409})),
-                                 0x0409);
+    VersionStrings s =
+        ReadImage(pe::Image(pe::VersionBlock({{"040904E4", pe::SevenStrings("X")}}, {0x04E40409})), 0x0409);
     EXPECT_EQ(s.productName, "X Product");
     EXPECT_EQ(s.fileVersion, "1.2.3.4");
     EXPECT_EQ(s.fileDescription, "X Description");
@@ -83,7 +103,8 @@ TEST(VersionResource, ReadsAllSevenStringsInTheirFields) {
 
 TEST(VersionResource, EmptyValueIsTheEmptyStringLikeAMissingKey) {
     pe::Bytes block = pe::VersionBlock(
-        {{"040904E4", {{"ProductName", ""}, {"FileVersion", "2.0"}, {"FileDescription", "caf\xC3\xA9 \xE2\x82\xAC"}}}},
+        {{"040904E4",
+          {{"ProductName", ""}, {"FileVersion", "2.0"}, {"FileDescription", "caf\xC3\xA9 \xE2\x82\xAC"}}}},
         {0x04E40409});
     VersionStrings s = ReadImage(pe::Image(block), 0x0409);
     EXPECT_EQ(s.productName, "");
@@ -95,7 +116,10 @@ TEST(VersionResource, EmptyValueIsTheEmptyStringLikeAMissingKey) {
 TEST(VersionResource, TellsProgramsWithoutResourceFromOtherFiles) {
     std::vector<std::uint8_t> buffer;
     EXPECT_EQ(Load(pe::Image({}, {false, false}), buffer), VersionInfoResult::NoResource);
-    CMemoryFile elf(std::string("\x7f" "ELF\x02\x01\x01", 7) + std::string(200, '\0'));
+    CMemoryFile elf(std::string("\x7f"
+                                "ELF\x02\x01\x01",
+                                7) +
+                    std::string(200, '\0'));
     EXPECT_EQ(GetFileVersionInfo(elf, buffer), VersionInfoResult::NotProgram);
     EXPECT_FALSE(IsWindowsProgram(elf));
     CMemoryFile dos("MZ" + std::string(100, '\0'));  // e_lfanew 0 points at "MZ", not "PE"
@@ -134,8 +158,8 @@ TEST(VersionResource, RejectsDamagedFilesCleanly) {
     for (const Damage& d : damages) {
         SCOPED_TRACE(d.name);
         pe::Bytes bad = good;
-        if (d.at == pe::kVersionBlockOffset || d.at == pe::kVersionBlockOffset + 2 || d.at == pe::kPeHeader + 20 ||
-            d.at == pe::kPeHeader + 24 || d.at == pe::kPeHeader + 6)
+        if (d.at == pe::kVersionBlockOffset || d.at == pe::kVersionBlockOffset + 2 ||
+            d.at == pe::kPeHeader + 20 || d.at == pe::kPeHeader + 24 || d.at == pe::kPeHeader + 6)
             pe::Put16(bad, d.at, static_cast<std::uint16_t>(d.value));
         else
             pe::Put32(bad, d.at, d.value);
@@ -181,10 +205,20 @@ TEST(VersionResource, StringWithoutTerminatorEndsAtItsNode) {
 
 TEST(UserLanguage, LocaleNamesGiveLanguageIds) {
     const std::pair<const char*, std::uint16_t> cases[] = {
-        {"de_DE.UTF-8", 0x0407}, {"de_AT", 0x0C07},    {"en_US.UTF-8", 0x0409}, {"en_GB.ISO-8859-1", 0x0809},
-        {"fr_FR@euro", 0x040C},  {"pt_BR", 0x0416},     {"de", 0x0407},          {"de_XX", 0x0407},
-        {"C", 0x0409},           {"POSIX", 0x0409},     {"", 0x0409},            {"xx_YY", 0x0409},
-        {"C.UTF-8", 0x0409},     {"zh_TW.Big5", 0x0404},
+        {"de_DE.UTF-8", 0x0407},
+        {"de_AT", 0x0C07},
+        {"en_US.UTF-8", 0x0409},
+        {"en_GB.ISO-8859-1", 0x0809},
+        {"fr_FR@euro", 0x040C},
+        {"pt_BR", 0x0416},
+        {"de", 0x0407},
+        {"de_XX", 0x0407},
+        {"C", 0x0409},
+        {"POSIX", 0x0409},
+        {"", 0x0409},
+        {"xx_YY", 0x0409},
+        {"C.UTF-8", 0x0409},
+        {"zh_TW.Big5", 0x0404},
     };
     for (const auto& [locale, id] : cases) EXPECT_EQ(LangIdFromLocale(locale), id) << locale;
 }
