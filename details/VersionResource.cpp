@@ -56,14 +56,14 @@ public:
         if (optionalSize < 2 || !m_file.ReadAt(peOffset + 24, optional.data(), optional.size())) return false;
         size_t countAt = 0, directoriesAt = 0;
         switch (Read16(optional.data())) {
-            case 0x10B:
+            case 0x10B:  // PE32
                 countAt = 92;
                 directoriesAt = 96;
-                break;  // PE32
-            case 0x20B:
+                break;
+            case 0x20B:  // PE32+
                 countAt = 108;
                 directoriesAt = 112;
-                break;  // PE32+
+                break;
             default:
                 return false;
         }
