@@ -1,14 +1,24 @@
 // loadwatch-cli: the list of busy programs on a console.
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "cli/DetailsCommand.h"
 #include "cli/WatchCommand.h"
+#include "details/Details.h"
+#include "details/DetailsHost.h"
+#include "details/PackageDatabase.h"
+#include "details/UserLanguage.h"
 #include "monitor/Processes.h"
+#include "platform/linux/OpensslDigests.h"
+#include "platform/linux/PosixFileContent.h"
 #include "platform/linux/PosixFileSystem.h"
+#include "platform/linux/Privilege.h"
 #include "platform/linux/ProcfsProcessSource.h"
 #include "platform/linux/ResourceLimits.h"
 #include "platform/linux/SystemClock.h"
@@ -16,10 +26,15 @@
 namespace {
 const char kUsage[] =
     "Usage: loadwatch-cli [--count N]\n"
+    "       loadwatch-cli --details PID\n"
     "Shows, once a second, the programs that used the processor (100 ms or more\n"
     "in the last second) or the hard disk in the last 20 seconds, most recent first.\n"
     "\n"
     "  --count N   stop after N refreshes (default: run until interrupted)\n"
+    "  --details PID\n"
+    "              print the facts about the program of process PID: file and\n"
+    "              folder creation times, version strings, signature, whether it\n"
+    "              lies in a system folder, process start time\n"
     "  --help      show this text\n";
 
 bool ParseCount(const char* text, long& count) {
@@ -30,10 +45,20 @@ bool ParseCount(const char* text, long& count) {
     count = v;
     return true;
 }
+
+bool ParsePid(const char* text, std::uint32_t& pid) {
+    char* end = nullptr;
+    errno = 0;
+    unsigned long v = std::strtoul(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || *text == '-' || v < 1 || v > UINT32_MAX) return false;
+    pid = static_cast<std::uint32_t>(v);
+    return true;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
     long count = -1;
+    std::uint32_t detailsPid = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(kUsage, stdout);
@@ -42,6 +67,15 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--count") == 0) {
             if (i + 1 >= argc || !ParseCount(argv[i + 1], count)) {
                 std::fprintf(stderr, "loadwatch-cli: --count needs a whole number of at least 1\n");
+                return 2;
+            }
+            ++i;
+            continue;
+        }
+        if (std::strcmp(argv[i], "--details") == 0) {
+            if (i + 1 >= argc || !ParsePid(argv[i + 1], detailsPid)) {
+                std::fprintf(stderr,
+                             "loadwatch-cli: --details needs a process id (a whole number of at least 1)\n");
                 return 2;
             }
             ++i;
@@ -56,5 +90,15 @@ int main(int argc, char** argv) {
     CProcfsProcessSource source;
     CPosixFileSystem files;
     CProcesses processes({clock, source, files});
+    if (detailsPid != 0) {
+        // Lets a process with file capabilities read other users' programs.
+        EnablePrivilege("SeDebugPrivilege", true);
+        CPosixFileContent content;
+        COpensslDigests digests;
+        CPackageDatabase packages(content, digests);
+        CNoWindowHost host;
+        DetailsContext context{files, content, packages, host, GetUserDefaultLangID()};
+        return RunDetails(detailsPid, processes, context, stdout, stderr);
+    }
     return RunWatch(processes, count, stdout, ::isatty(STDOUT_FILENO) != 0);
 }

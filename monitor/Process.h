@@ -6,7 +6,9 @@
 #include "platform/ProcessSource.h"
 
 class CKnowledgeBase;
+class CProcesses;
 class IFileSystem;
+struct DetailsContext;
 
 // Opaque id of a top-level window; 0 is none.
 using WindowId = std::uintptr_t;
@@ -77,4 +79,13 @@ public:
     // base's reply, or with the no-data text, in which case the next call
     // asks again. Makes no request for a record without a path.
     void QueryKnowledgeBase(CKnowledgeBase& knowledgeBase);
+
+    // Gathers the file facts once per record: creation times of file and
+    // folder, version strings, signature, Windows-folder flag. Announces the
+    // signature check in the window title and lets the window handle its
+    // events first; a refresh run from there may move or delete this record,
+    // so the facts gathered after it go to the record of the same process id,
+    // found again in `table`, or nowhere. Do not touch this record after the
+    // call without finding it again.
+    void LoadDetails(CProcesses& table, DetailsContext& context);
 };

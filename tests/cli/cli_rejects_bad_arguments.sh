@@ -2,7 +2,9 @@
 set -u
 cli=$1
 fail=0
-for args in "--count" "--count 0" "--count -3" "--count 2x" "--bogus"; do
+for args in "--count" "--count 0" "--count -3" "--count 2x" "--bogus" \
+            "--details" "--details 0" "--details -5" "--details 7x" "--details 4294967296" \
+            "--details 2147483632"; do
   # shellcheck disable=SC2086
   "$cli" $args >/dev/null 2>/tmp/lw_cli_err.$$
   status=$?
@@ -11,5 +13,6 @@ for args in "--count" "--count 0" "--count -3" "--count 2x" "--bogus"; do
   fi
 done
 "$cli" --help | grep -q -- '--count N' || { echo "--help lacks --count"; fail=1; }
+"$cli" --help | grep -q -- '--details PID' || { echo "--help lacks --details"; fail=1; }
 rm -f /tmp/lw_cli_err.$$
 exit $fail

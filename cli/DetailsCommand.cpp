@@ -1,0 +1,85 @@
+#include "cli/DetailsCommand.h"
+
+#include <ctime>
+#include <string>
+
+#include "details/Details.h"
+#include "monitor/Processes.h"
+
+namespace {
+
+// Texts come from files and other programs: control characters are shown
+// escaped so that they cannot steer the terminal or break the line format.
+std::string Printable(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (c < 0x20 || c == 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+std::string Time(std::int64_t seconds) {
+    if (seconds == 0) return "0 (unknown)";
+    std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm tm{};
+    char text[64] = "";
+    if (!gmtime_r(&t, &tm) || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &tm) == 0)
+        return std::to_string(seconds);
+    return std::to_string(seconds) + " (" + text + ")";
+}
+
+// 100-ns units since 1601 to seconds since 1970.
+std::int64_t FromFileTime(std::uint64_t ft) {
+    if (ft == 0) return 0;
+    return static_cast<std::int64_t>(ft / 10000000ull) - 11644473600ll;
+}
+
+}  // namespace
+
+int RunDetails(std::uint32_t pid, CProcesses& processes, DetailsContext& context, std::FILE* out,
+               std::FILE* err) {
+    processes.TakeSnapshot();
+    CProcess* record = processes.FindByPid(pid);
+    if (!record) {
+        std::fprintf(err,
+                     "loadwatch-cli: no process with id %u (or one that is not sampled: a kernel thread)\n",
+                     static_cast<unsigned>(pid));
+        return 2;
+    }
+    record->LoadDetails(processes, context);
+    record = processes.FindByPid(pid);
+    if (!record) {
+        std::fprintf(err, "loadwatch-cli: process %u ended\n", static_cast<unsigned>(pid));
+        return 2;
+    }
+    const CProcess& r = *record;
+    auto line = [out](const char* key, const std::string& value) {
+        std::fprintf(out, "%s: %s\n", key, Printable(value).c_str());
+    };
+    line("pid", std::to_string(r.m_dwPid));
+    if (!r.m_strError.empty()) line("error", r.m_strError);
+    line("path", r.m_strPath);
+    line("folder", r.m_strFolder);
+    line("file", r.m_strFileName);
+    line("file created", Time(r.m_tFileCreated));
+    line("folder created", Time(r.m_tFolderCreated));
+    line("ProductName", r.m_strProductName);
+    line("FileVersion", r.m_strFileVersion);
+    line("FileDescription", r.m_strFileDescription);
+    line("CompanyName", r.m_strCompanyName);
+    line("LegalCopyright", r.m_strLegalCopyright);
+    line("Comments", r.m_strComments);
+    line("InternalName", r.m_strInternalName);
+    line("signed", r.m_bSigned ? "1" : "0");
+    line("in windows folder", r.m_bInWindowsFolder ? "1" : "0");
+    line("process started", Time(FromFileTime(r.m_ftCreation)));
+    return 0;
+}

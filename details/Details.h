@@ -1,0 +1,35 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "details/VersionResource.h"
+
+class CPackageDatabase;
+class IDetailsHost;
+class IFileContent;
+class IFileSystem;
+
+// What CProcess::LoadDetails reads from and reports to. All must outlive
+// the calls that use them.
+struct DetailsContext {
+    IFileSystem& files;
+    IFileContent& content;
+    CPackageDatabase& packages;
+    IDetailsHost& host;
+    std::uint16_t userLangId;  // see GetUserDefaultLangID
+};
+
+// Creation (birth) time of a file or folder in seconds since 1970 UTC; 0 if
+// unknown or unreadable.
+std::int64_t GetFileCreationTime(IFileSystem& files, const std::string& path);
+
+// The seven version strings of a program file: from the version resource of
+// a Windows program, from the owning package's metadata for any other file;
+// empty when neither has them.
+VersionStrings ReadFileVersionStrings(const std::string& path, IFileContent& content,
+                                      CPackageDatabase& packages, std::uint16_t userLangId);
+
+// Whether the file is vouched for: never for a Windows program (no trust
+// roots for those here); for any other file, its content matches the
+// checksum its installed package recorded for it. May read the whole file.
+bool VerifySignature(const std::string& path, IFileContent& content, CPackageDatabase& packages);

@@ -1,0 +1,48 @@
+#include "platform/linux/PosixFileContent.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/linux/UniqueFd.h"
+
+namespace {
+
+class CPosixFile : public IReadableFile {
+public:
+    CPosixFile(UniqueFd fd, std::uint64_t size) : m_fd(std::move(fd)), m_size(size) {}
+    std::uint64_t Size() const override { return m_size; }
+    bool ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override {
+        auto* out = static_cast<char*>(buffer);
+        while (size > 0) {
+            if (offset > static_cast<std::uint64_t>(INT64_MAX)) return false;
+            ssize_t n = ::pread(m_fd.Get(), out, size, static_cast<off_t>(offset));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            out += n;
+            offset += static_cast<std::uint64_t>(n);
+            size -= static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+
+private:
+    UniqueFd m_fd;
+    std::uint64_t m_size;
+};
+
+}  // namespace
+
+std::unique_ptr<IReadableFile> CPosixFileContent::OpenFile(const std::string& path) {
+    if (path.empty()) return nullptr;
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!fd) return nullptr;
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+    // Regular files ignore O_NONBLOCK, but drop it all the same.
+    int flags = ::fcntl(fd.Get(), F_GETFL);
+    if (flags >= 0) ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK);
+    return std::make_unique<CPosixFile>(std::move(fd), static_cast<std::uint64_t>(st.st_size));
+}
