@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <clocale>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -9,12 +10,15 @@
 #include <string>
 
 #include "cli/DetailsCommand.h"
+#include "cli/KnowledgeBaseCommand.h"
 #include "cli/WatchCommand.h"
 #include "details/Details.h"
 #include "details/DetailsHost.h"
 #include "details/PackageDatabase.h"
 #include "details/UserLanguage.h"
 #include "monitor/Processes.h"
+#include "online/KnowledgeBase.h"
+#include "platform/linux/CurlHttpClient.h"
 #include "platform/linux/OpensslDigests.h"
 #include "platform/linux/PosixFileContent.h"
 #include "platform/linux/PosixFileSystem.h"
@@ -34,7 +38,8 @@ const char kUsage[] =
     "  --details PID\n"
     "              print the facts about the program of process PID: file and\n"
     "              folder creation times, version strings, signature, whether it\n"
-    "              lies in a system folder, process start time\n"
+    "              lies in a system folder, process start time; then the request\n"
+    "              sent to the knowledge base and the page it returned\n"
     "  --help      show this text\n";
 
 bool ParseCount(const char* text, long& count) {
@@ -57,6 +62,8 @@ bool ParsePid(const char* text, std::uint32_t& pid) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Dates sent to the knowledge base follow the user's locale.
+    std::setlocale(LC_TIME, "");
     long count = -1;
     std::uint32_t detailsPid = 0;
     for (int i = 1; i < argc; ++i) {
@@ -98,7 +105,14 @@ int main(int argc, char** argv) {
         CPackageDatabase packages(content, digests);
         CNoWindowHost host;
         DetailsContext context{files, content, packages, host, GetUserDefaultLangID()};
-        return RunDetails(detailsPid, processes, context, stdout, stderr);
+        int status = RunDetails(detailsPid, processes, context, stdout, stderr);
+        CProcess* record = status == 0 ? processes.FindByPid(detailsPid) : nullptr;
+        if (!record) return status;
+        CCurlHttpClient http;  // outlives the knowledge base that uses it
+        CKnowledgeBase knowledgeBase(http, files, ChooseKnowledgeBaseUrl(std::getenv("LOADWATCH_KB_URL")));
+        std::fputs("\n", stdout);
+        PrintKnowledgeBasePage(*record, knowledgeBase, stdout);
+        return 0;
     }
     return RunWatch(processes, count, stdout, ::isatty(STDOUT_FILENO) != 0);
 }
