@@ -1,6 +1,7 @@
 // Cost of one refresh (snapshot + list filling) against a generated procfs
 // tree, per process, for tables of different sizes.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <map>
@@ -86,6 +87,26 @@ void BM_RefreshUncached(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * n);
 }
 BENCHMARK(BM_RefreshUncached)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The floor: two preads per process on descriptors held open, nothing
+// else. What a refresh costs beyond this is the monitor's own.
+void BM_ReadFloor(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    World world(n);
+    std::vector<int> fds;
+    for (const auto& [pid, proc] : world.procs)
+        for (const char* f : {"/stat", "/io"}) {
+            int fd = ::open((world.tree.Root() + "/" + std::to_string(pid) + f).c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd >= 0) fds.push_back(fd);
+        }
+    char buf[4096];
+    for (auto _ : state)
+        for (int fd : fds) benchmark::DoNotOptimize(::pread(fd, buf, sizeof buf, 0));
+    for (int fd : fds) ::close(fd);
+    state.SetItemsProcessed(state.iterations() * n);
+    state.counters["fds"] = static_cast<double>(fds.size());
+}
+BENCHMARK(BM_ReadFloor)->Arg(1000)->Arg(3000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // The listing alone, to tell its share of a refresh.
 void BM_Enumerate(benchmark::State& state) {

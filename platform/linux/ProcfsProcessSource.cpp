@@ -21,7 +21,7 @@ bool ParseU64(std::string_view s, std::uint64_t& out) {
     return ec == std::errc() && p == s.data() + s.size();
 }
 
-// pread of a whole small file at offset 0; procfs regenerates it each time.
+// pread of a whole small file from offset 0; procfs regenerates it each time.
 bool PreadAll(int fd, std::string& text, int& err) {
     char buf[4096];
     text.clear();
@@ -36,7 +36,9 @@ bool PreadAll(int fd, std::string& text, int& err) {
         if (n == 0) break;
         text.append(buf, static_cast<size_t>(n));
         off += n;
-        if (text.size() > (1u << 20)) break;
+        // procfs hands over a whole small file in one read; asking again at
+        // the end would make it generate the text a second time.
+        if (static_cast<size_t>(n) < sizeof buf || text.size() > (1u << 20)) break;
     }
     return true;
 }
@@ -252,7 +254,14 @@ int CProcfsProcessSource::OpenInEntry(std::uint32_t pid, Entry& e, UniqueFd* slo
     int fd = e.dir ? ::openat(e.dir.Get(), name, O_RDONLY | O_CLOEXEC)
                    : ::openat(m_root.Get(), (std::to_string(pid) + "/" + name).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return -1;
-    if (slot && Adopt(*slot, fd)) return fd;
+    if (slot && !Adopt(*slot, fd) && slot != &e.dir && e.dir) {
+        // Out of budget: the folder is worth less than a file read every
+        // tick, so give it up for this one.
+        e.dir.Reset();
+        --m_fdsInUse;
+        Adopt(*slot, fd);
+    }
+    if (slot && *slot && slot->Get() == fd) return fd;
     temp.Reset(fd);
     return fd;
 }
