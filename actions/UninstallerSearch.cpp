@@ -1,12 +1,10 @@
 #include "actions/UninstallerSearch.h"
 
-#include "details/Text.h"
+#include "details/SystemFolders.h"
 #include "platform/FileSystem.h"
 
 std::string FindUninstaller(const std::string& folder, IFileSystem& files) {
-    if (EqualsNoCase(folder, files.GetWindowsDirectory()) ||
-        EqualsNoCase(folder, files.GetSystemDirectory()))
-        return {};
+    if (IsWindowsOrSystemFolder(folder, files)) return {};
     static const char* const kCandidates[] = {"unwise.exe", "unins000.exe", "Uninstall.exe",
                                               "remove.exe", "uninst.exe"};
     std::string found;

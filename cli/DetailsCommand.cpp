@@ -5,6 +5,7 @@
 
 #include "details/Details.h"
 #include "monitor/Processes.h"
+#include "platform/FileTime.h"
 
 namespace {
 
@@ -34,12 +35,6 @@ std::string Time(std::int64_t seconds) {
     if (!gmtime_r(&t, &tm) || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &tm) == 0)
         return std::to_string(seconds);
     return std::to_string(seconds) + " (" + text + ")";
-}
-
-// 100-ns units since 1601 to seconds since 1970.
-std::int64_t FromFileTime(std::uint64_t ft) {
-    if (ft == 0) return 0;
-    return static_cast<std::int64_t>(ft / 10000000ull) - 11644473600ll;
 }
 
 }  // namespace
@@ -80,6 +75,6 @@ int RunDetails(std::uint32_t pid, CProcesses& processes, DetailsContext& context
     line("InternalName", r.m_strInternalName);
     line("signed", r.m_bSigned ? "1" : "0");
     line("in windows folder", r.m_bInWindowsFolder ? "1" : "0");
-    line("process started", Time(FromFileTime(r.m_ftCreation)));
+    line("process started", Time(FileTimeToTime(r.m_ftCreation)));
     return 0;
 }

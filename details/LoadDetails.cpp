@@ -3,6 +3,7 @@
 #include "details/Details.h"
 #include "details/DetailsHost.h"
 #include "details/PackageDatabase.h"
+#include "details/SystemFolders.h"
 #include "details/Text.h"
 #include "monitor/Processes.h"
 #include "platform/FileContent.h"
@@ -73,7 +74,5 @@ void CProcess::LoadDetails(CProcesses& table, DetailsContext& context) {
     // A record made anew for the id meanwhile loads its own details.
     if (!record || !record->m_bDetailsLoaded || record->m_strPath != path) return;
     record->m_bSigned = isSigned;
-    auto same = [&folder](const std::string& dir) { return !dir.empty() && EqualsNoCase(folder, dir); };
-    record->m_bInWindowsFolder =
-        same(context.files.GetWindowsDirectory()) || same(context.files.GetSystemDirectory());
+    record->m_bInWindowsFolder = IsWindowsOrSystemFolder(folder, context.files);
 }

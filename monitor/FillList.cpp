@@ -11,17 +11,10 @@ struct FillingGuard {
     ~FillingGuard() { flag = false; }
 };
 
-std::uint32_t SelectedId(const IReportList& list) {
-    int mark = list.GetSelectionMark();
-    if (mark < 0) return 0;
-    const std::uint32_t both = kStateSelected | kStateFocused;
-    if (list.GetItemState(mark, both) != both) return 0;
-    return list.GetItemData(mark);
-}
 }  // namespace
 
 void CProcesses::FillList(IReportList& list) {
-    const std::uint32_t selected = SelectedId(list);
+    const std::uint32_t selected = GetSelectedRowData(list);
     FillingGuard guard(m_bFillingList);
     list.DeleteAllItems();
     const std::int64_t now = m_platform.clock.Now();

@@ -4,13 +4,6 @@
 
 CProcesses::CProcesses(MonitorPlatform platform) : m_platform(platform) {}
 
-void CProcesses::RebuildIndex() {
-    m_index.clear();
-    m_index.reserve(m_records.size());
-    for (auto& r : m_records)
-        if (r->m_dwPid != 0) m_index.emplace(r->m_dwPid, r.get());
-}
-
 CProcess* CProcesses::FindByPid(std::uint32_t pid) {
     if (pid == 0) return nullptr;
     auto it = m_index.find(pid);

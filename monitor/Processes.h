@@ -60,7 +60,6 @@ public:
     MonitorPlatform& Platform() { return m_platform; }
 
 private:
-    void RebuildIndex();
     void FindProgramFile(CProcess& record);
     bool Sample(CProcess& record, std::int64_t now);
 
@@ -72,6 +71,10 @@ private:
     std::unordered_map<std::uint32_t, CProcess*> m_index;
     bool m_bFillingList = false;
 };
+
+// The data of the row at the selection mark if that row is both selected
+// and focused; 0 otherwise.
+std::uint32_t GetSelectedRowData(const IReportList& list);
 
 // The record of the row that is both selected and focused, or null (no such
 // row, an ended program's row, or no live record for its id).

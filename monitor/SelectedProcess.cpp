@@ -1,11 +1,14 @@
 #include "monitor/Processes.h"
 #include "monitor/ReportList.h"
 
-CProcess* GetSelectedProcess(const IReportList& list, CProcesses& processes) {
+std::uint32_t GetSelectedRowData(const IReportList& list) {
     int mark = list.GetSelectionMark();
-    if (mark < 0) return nullptr;
+    if (mark < 0) return 0;
     const std::uint32_t both = kStateSelected | kStateFocused;
-    if (list.GetItemState(mark, both) != both) return nullptr;
-    std::uint32_t pid = list.GetItemData(mark);
-    return pid == 0 ? nullptr : processes.FindByPid(pid);
+    if (list.GetItemState(mark, both) != both) return 0;
+    return list.GetItemData(mark);
+}
+
+CProcess* GetSelectedProcess(const IReportList& list, CProcesses& processes) {
+    return processes.FindByPid(GetSelectedRowData(list));
 }

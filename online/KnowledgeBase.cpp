@@ -5,6 +5,7 @@
 #include "details/Text.h"
 #include "monitor/Process.h"
 #include "online/QueryText.h"
+#include "platform/FileTime.h"
 #include "online/Url.h"
 #include "res/StringTable.h"
 

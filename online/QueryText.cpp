@@ -3,11 +3,7 @@
 #include <ctime>
 
 #include "platform/FileSystem.h"
-
-namespace {
-constexpr std::int64_t kEpochDelta = 11644473600;  // seconds from 1601 to 1970
-constexpr std::int64_t kTicksPerSecond = 10000000;
-}  // namespace
+#include "platform/FileTime.h"
 
 std::string UrlEncode(const std::string& text) {
     static const char kHex[] = "0123456789abcdef";
@@ -45,12 +41,6 @@ std::int32_t GetWindowsFolderStamp(IFileSystem& files) {
     std::string dir = files.GetWindowsDirectory();
     if (dir.empty()) return 0;
     std::int64_t birth = files.GetBirthTime(dir);
-    if (birth == 0 || birth < -kEpochDelta) return 0;
-    auto fileTime = static_cast<std::uint64_t>(birth + kEpochDelta) * kTicksPerSecond;
-    return static_cast<std::int32_t>(fileTime & 0x7fffffffu);
-}
-
-std::int64_t FileTimeToTime(std::uint64_t fileTime) {
-    auto seconds = static_cast<std::int64_t>(fileTime / kTicksPerSecond);
-    return seconds < kEpochDelta ? 0 : seconds - kEpochDelta;
+    if (birth == 0) return 0;
+    return static_cast<std::int32_t>(TimeToFileTime(birth) & 0x7fffffffu);
 }

@@ -18,5 +18,3 @@ std::string FormatDateTime(std::int64_t time);
 // unknown.
 std::int32_t GetWindowsFolderStamp(IFileSystem& files);
 
-// Seconds since 1970 of a FILETIME; 0 for a FILETIME before 1970.
-std::int64_t FileTimeToTime(std::uint64_t fileTime);

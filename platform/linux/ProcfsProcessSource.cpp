@@ -9,10 +9,10 @@
 #include <charconv>
 #include <cstring>
 
+#include "platform/FileTime.h"
+
 namespace {
 constexpr std::uint64_t kPfKthread = 0x00200000;
-constexpr std::uint64_t kUnitsPerSecond = 10000000;          // 100-ns units
-constexpr std::uint64_t kEpochDelta = 11644473600ull;       // seconds 1601 -> 1970
 constexpr long kReservedFds = 256;                          // for everything else
 
 bool ParseU64(std::string_view s, std::uint64_t& out) {
@@ -44,8 +44,8 @@ bool PreadAll(int fd, std::string& text, int& err) {
 }
 
 std::uint64_t TicksToUnits(std::uint64_t ticks, long hz) {
-    return ticks / static_cast<std::uint64_t>(hz) * kUnitsPerSecond +
-           ticks % static_cast<std::uint64_t>(hz) * kUnitsPerSecond / static_cast<std::uint64_t>(hz);
+    return ticks / static_cast<std::uint64_t>(hz) * kFileTimeUnitsPerSecond +
+           ticks % static_cast<std::uint64_t>(hz) * kFileTimeUnitsPerSecond / static_cast<std::uint64_t>(hz);
 }
 
 bool IsPidName(const char* name, std::uint32_t& pid) {
@@ -125,7 +125,7 @@ public:
         long hz = m_source.m_ticksPerSecond;
         times.user = TicksToUnits(f.utime, hz);
         times.kernel = TicksToUnits(f.stime, hz);
-        times.creation = (m_source.m_bootTime + kEpochDelta) * kUnitsPerSecond + TicksToUnits(f.starttime, hz);
+        times.creation = TimeToFileTime(static_cast<std::int64_t>(m_source.m_bootTime)) + TicksToUnits(f.starttime, hz);
         e->childTicks = f.cutime + f.cstime;
         return true;
     }
