@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "details/Text.h"
 #include "res/StringTable.h"
+#include "res/Text.h"
 
 std::string ColorEscape(ColorRef color) {
     if (color == kDefaultColor) return {};

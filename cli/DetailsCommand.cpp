@@ -49,7 +49,7 @@ int RunDetails(std::uint32_t pid, CProcesses& processes, DetailsContext& context
                      static_cast<unsigned>(pid));
         return 2;
     }
-    record->LoadDetails(processes, context);
+    LoadDetails(*record, processes, context);
     record = processes.FindByPid(pid);
     if (!record) {
         std::fprintf(err, "loadwatch-cli: process %u ended\n", static_cast<unsigned>(pid));
@@ -66,13 +66,7 @@ int RunDetails(std::uint32_t pid, CProcesses& processes, DetailsContext& context
     line("file", r.m_strFileName);
     line("file created", Time(r.m_tFileCreated));
     line("folder created", Time(r.m_tFolderCreated));
-    line("ProductName", r.m_strProductName);
-    line("FileVersion", r.m_strFileVersion);
-    line("FileDescription", r.m_strFileDescription);
-    line("CompanyName", r.m_strCompanyName);
-    line("LegalCopyright", r.m_strLegalCopyright);
-    line("Comments", r.m_strComments);
-    line("InternalName", r.m_strInternalName);
+    for (const VersionKey& k : kVersionKeys) line(k.name, r.m_versionStrings.*k.field);
     line("signed", r.m_bSigned ? "1" : "0");
     line("in windows folder", r.m_bInWindowsFolder ? "1" : "0");
     line("process started", Time(FileTimeToTime(r.m_ftCreation)));

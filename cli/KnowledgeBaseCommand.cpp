@@ -1,9 +1,9 @@
 #include "cli/KnowledgeBaseCommand.h"
 
-#include "details/Text.h"
 #include "monitor/Process.h"
 #include "online/KnowledgeBase.h"
 #include "res/StringTable.h"
+#include "res/Text.h"
 
 bool PrintKnowledgeBasePage(CProcess& process, CKnowledgeBase& knowledgeBase, std::FILE* out) {
     if (process.m_strPath.empty()) {
@@ -11,7 +11,7 @@ bool PrintKnowledgeBasePage(CProcess& process, CKnowledgeBase& knowledgeBase, st
         return false;
     }
     std::fprintf(out, "Request: %s\n\n", knowledgeBase.ComposeUrl(process).c_str());
-    process.QueryKnowledgeBase(knowledgeBase);
+    QueryKnowledgeBase(process, knowledgeBase);
     const std::string& page = process.m_strHtml;
     std::fwrite(page.data(), 1, page.size(), out);
     if (!page.empty() && page.back() != '\n') std::fputc('\n', out);

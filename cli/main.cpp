@@ -9,16 +9,17 @@
 #include <cstring>
 #include <string>
 
+#include "actions/UninstallerSearch.h"
 #include "cli/DetailsCommand.h"
 #include "cli/KnowledgeBaseCommand.h"
 #include "cli/WatchCommand.h"
 #include "details/Details.h"
 #include "details/DetailsHost.h"
-#include "details/PackageDatabase.h"
 #include "details/UserLanguage.h"
 #include "monitor/Processes.h"
 #include "online/KnowledgeBase.h"
 #include "platform/linux/CurlHttpClient.h"
+#include "platform/linux/DpkgDatabase.h"
 #include "platform/linux/OpensslDigests.h"
 #include "platform/linux/PosixFileContent.h"
 #include "platform/linux/PosixFileSystem.h"
@@ -96,13 +97,13 @@ int main(int argc, char** argv) {
     CSystemClock clock;
     CProcfsProcessSource source;
     CPosixFileSystem files;
-    CProcesses processes({clock, source, files});
+    CProcesses processes({clock, source, files, &FindUninstaller});
     if (detailsPid != 0) {
         // Lets a process with file capabilities read other users' programs.
         EnablePrivilege("SeDebugPrivilege", true);
         CPosixFileContent content;
         COpensslDigests digests;
-        CPackageDatabase packages(content, digests);
+        CDpkgDatabase packages(content, digests);
         CNoWindowHost host;
         DetailsContext context{files, content, packages, host, GetUserDefaultLangID()};
         int status = RunDetails(detailsPid, processes, context, stdout, stderr);

@@ -4,17 +4,19 @@
 
 #include "details/VersionResource.h"
 
-class CPackageDatabase;
+class CProcess;
+class CProcesses;
 class IDetailsHost;
 class IFileContent;
 class IFileSystem;
+class IPackageMetadata;
 
-// What CProcess::LoadDetails reads from and reports to. All must outlive
+// What LoadDetails reads from and reports to. All must outlive
 // the calls that use them.
 struct DetailsContext {
     IFileSystem& files;
     IFileContent& content;
-    CPackageDatabase& packages;
+    IPackageMetadata& packages;
     IDetailsHost& host;
     std::uint16_t userLangId;  // see GetUserDefaultLangID
 };
@@ -27,9 +29,18 @@ std::int64_t GetFileCreationTime(IFileSystem& files, const std::string& path);
 // a Windows program, from the owning package's metadata for any other file;
 // empty when neither has them.
 VersionStrings ReadFileVersionStrings(const std::string& path, IFileContent& content,
-                                      CPackageDatabase& packages, std::uint16_t userLangId);
+                                      IPackageMetadata& packages, std::uint16_t userLangId);
 
 // Whether the file is vouched for: never for a Windows program (no trust
 // roots for those here); for any other file, its content matches the
 // checksum its installed package recorded for it. May read the whole file.
-bool VerifySignature(const std::string& path, IFileContent& content, CPackageDatabase& packages);
+bool VerifySignature(const std::string& path, IFileContent& content, IPackageMetadata& packages);
+
+// Gathers the file facts of record once: creation times of file and
+// folder, version strings, signature, Windows-folder flag. Announces the
+// signature check in the window title and lets the window handle its
+// events first; a refresh run from there may move or delete the record,
+// so the facts gathered after it go to the record of the same process id,
+// found again in `table`, or nowhere. Do not touch `record` after the call
+// without finding it again.
+void LoadDetails(CProcess& record, CProcesses& table, DetailsContext& context);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "details/Text.h"
 #include "platform/FileContent.h"
+#include "res/Text.h"
 
 // File layout: Microsoft "PE Format" (DOS stub, COFF header, optional header
 // data directories, section table, .rsrc resource directory tree) and the
@@ -313,6 +313,6 @@ std::string GetVersionPrefix(const std::vector<std::uint8_t>& buffer, std::uint1
 VersionStrings ReadVersionStrings(const std::vector<std::uint8_t>& buffer, std::uint16_t userLangId) {
     VersionStrings strings;
     const std::string prefix = GetVersionPrefix(buffer, userLangId);
-    for (const VersionKey& k : kVersionKeys) strings.*k.field = GetVersionString(buffer, prefix, k.key);
+    for (const VersionKey& k : kVersionKeys) strings.*k.field = GetVersionString(buffer, prefix, k.name);
     return strings;
 }

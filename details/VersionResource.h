@@ -5,30 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/VersionStrings.h"
+
 class IReadableFile;
-
-// The seven strings read from a program's version resource, in the order
-// they are asked for.
-struct VersionStrings {
-    std::string productName;
-    std::string fileVersion;
-    std::string fileDescription;
-    std::string companyName;
-    std::string legalCopyright;
-    std::string comments;
-    std::string internalName;
-};
-
-struct VersionKey {
-    const char* key;
-    std::string VersionStrings::*field;
-};
-inline constexpr VersionKey kVersionKeys[] = {
-    {"ProductName", &VersionStrings::productName},         {"FileVersion", &VersionStrings::fileVersion},
-    {"FileDescription", &VersionStrings::fileDescription}, {"CompanyName", &VersionStrings::companyName},
-    {"LegalCopyright", &VersionStrings::legalCopyright},   {"Comments", &VersionStrings::comments},
-    {"InternalName", &VersionStrings::internalName},
-};
 
 enum class VersionInfoResult {
     NotProgram,  // not a Windows program file (no PE signature)

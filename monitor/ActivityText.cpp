@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "details/Text.h"
 #include "monitor/Process.h"
 #include "res/StringTable.h"
+#include "res/Text.h"
 
 namespace {
 struct Kind {

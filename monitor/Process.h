@@ -3,31 +3,24 @@
 #include <memory>
 #include <string>
 
+#include "monitor/QueryHandle.h"
 #include "platform/ProcessSource.h"
+#include "platform/VersionStrings.h"
 
-class CKnowledgeBase;
-class CProcesses;
 class IFileSystem;
-struct DetailsContext;
 
 // Opaque id of a top-level window; 0 is none.
 using WindowId = std::uintptr_t;
+
+// The uninstaller's path beside a program in folder, or empty.
+using UninstallerFinder = std::string (*)(const std::string& folder, IFileSystem& files);
 
 // One process as the monitor knows it, kept between snapshots. Times are
 // seconds since 1970 UTC, 0 = never; FILETIME values are 100-ns units.
 class CProcess {
 public:
-    CProcess() = default;
-    ~CProcess() = default;
-    // Copies every field but the query handle: a copy never shares an open
-    // handle (the handle is only open while one sample is in progress).
-    CProcess(const CProcess& other);
-    CProcess& operator=(const CProcess& other);
-    CProcess(CProcess&&) noexcept = default;
-    CProcess& operator=(CProcess&&) noexcept = default;
-
     std::uint32_t m_dwPid = 0;  // 0 once the process has ended
-    std::unique_ptr<IProcessQuery> m_hProcess;
+    CQueryHandle m_hProcess;    // open only during a sample
     std::int64_t m_tLastSeen = 0;
     std::string m_strFolder;
     std::string m_strFileName;
@@ -56,13 +49,7 @@ public:
     bool m_bDetailsLoaded = false;
     bool m_bSigned = false;
     bool m_bInWindowsFolder = false;
-    std::string m_strProductName;
-    std::string m_strFileVersion;
-    std::string m_strFileDescription;
-    std::string m_strCompanyName;
-    std::string m_strLegalCopyright;
-    std::string m_strComments;
-    std::string m_strInternalName;
+    VersionStrings m_versionStrings;
     bool m_bHtmlComposed = false;
     std::string m_strHtml;
 
@@ -71,21 +58,7 @@ public:
     IProcessQuery* GetQueryHandle(IProcessSource& source);
     void CloseQueryHandle();
 
-    // Stores the program path, derives folder and file name, and searches the
-    // folder for an uninstaller.
-    void SetPath(const std::string& path, IFileSystem& files);
-
-    // Fetches the details page once: fills m_strHtml with the knowledge
-    // base's reply, or with the no-data text, in which case the next call
-    // asks again. Makes no request for a record without a path.
-    void QueryKnowledgeBase(CKnowledgeBase& knowledgeBase);
-
-    // Gathers the file facts once per record: creation times of file and
-    // folder, version strings, signature, Windows-folder flag. Announces the
-    // signature check in the window title and lets the window handle its
-    // events first; a refresh run from there may move or delete this record,
-    // so the facts gathered after it go to the record of the same process id,
-    // found again in `table`, or nowhere. Do not touch this record after the
-    // call without finding it again.
-    void LoadDetails(CProcesses& table, DetailsContext& context);
+    // Stores the program path, derives folder and file name, and, given a
+    // finder, searches the folder for an uninstaller.
+    void SetPath(const std::string& path, IFileSystem& files, UninstallerFinder findUninstaller = nullptr);
 };

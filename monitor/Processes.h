@@ -17,6 +17,8 @@ struct MonitorPlatform {
     IClock& clock;
     IProcessSource& processes;
     IFileSystem& files;
+    // Null: no uninstaller search (the actions layer brings one).
+    UninstallerFinder findUninstaller = nullptr;
 };
 
 // The table of known processes, most recently active first. A record pointer

@@ -2,11 +2,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "details/Text.h"
 #include "monitor/Processes.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/ProcessSource.h"
+#include "res/Text.h"
 
 void CProcesses::FindProgramFile(CProcess& record) {
     IProcessSource& source = m_platform.processes;
@@ -16,7 +16,7 @@ void CProcesses::FindProgramFile(CProcess& record) {
         if (path.empty()) {
             record.m_strError = FormatText("#error3: %li %li", pid, static_cast<long>(source.LastError()));
         } else {
-            record.SetPath(path, m_platform.files);
+            record.SetPath(path, m_platform.files, m_platform.findUninstaller);
         }
         return;
     }
@@ -26,7 +26,7 @@ void CProcesses::FindProgramFile(CProcess& record) {
         return;
     }
     if (query->QueryFullImageName(path) || query->GetImageFileName(path)) {
-        record.SetPath(path, m_platform.files);
+        record.SetPath(path, m_platform.files, m_platform.findUninstaller);
     } else {
         record.m_strError = FormatText("#error2: %li %li", pid, static_cast<long>(query->LastError()));
     }
@@ -40,7 +40,8 @@ bool CProcesses::Sample(CProcess& record, std::int64_t now) {
     if (query->GetTimes(times)) {
         if (record.m_bHasTimes) {
             auto absdiff = [](std::uint64_t a, std::uint64_t b) { return a > b ? a - b : b - a; };
-            std::uint64_t used = absdiff(times.user, record.m_ftUser) + absdiff(times.kernel, record.m_ftKernel);
+            std::uint64_t used =
+                absdiff(times.user, record.m_ftUser) + absdiff(times.kernel, record.m_ftKernel);
             if (used >= kProcessorThreshold) {
                 record.m_tLastProcessor = now;
                 record.m_tProcessorUntil = now + kActivityWindow;

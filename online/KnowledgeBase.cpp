@@ -2,16 +2,14 @@
 
 #include <algorithm>
 
-#include "details/Text.h"
 #include "monitor/Process.h"
 #include "online/QueryText.h"
-#include "platform/FileTime.h"
 #include "online/Url.h"
+#include "platform/FileTime.h"
 #include "res/StringTable.h"
+#include "res/Text.h"
 
 namespace {
-constexpr const char kQueryFormat[] =
-    "fn=%s&p=%s&ct1=%s&ct2=%s&ct3=%s&se=%li&iwf=%li&pn=%s&fv=%s&fd=%s&cn=%s&lc=%s&c=%s&in=%s&v=%s&wd=%li";
 constexpr std::size_t kReadChunk = 8192;
 }  // namespace
 
@@ -31,17 +29,17 @@ CKnowledgeBase::CKnowledgeBase(IHttpClient& client, IFileSystem& files, std::str
 CKnowledgeBase::~CKnowledgeBase() = default;
 
 std::string CKnowledgeBase::ComposeUrl(const CProcess& p) {
-    const std::string version(kVersion);
-    std::string query = FormatText(
-        kQueryFormat, UrlEncode(p.m_strFileName).c_str(), UrlEncode(p.m_strFolder).c_str(),
-        UrlEncode(FormatDateTime(p.m_tFileCreated)).c_str(),
-        UrlEncode(FormatDateTime(p.m_tFolderCreated)).c_str(),
-        UrlEncode(FormatDateTime(FileTimeToTime(p.m_ftCreation))).c_str(), static_cast<long>(p.m_bSigned),
-        static_cast<long>(p.m_bInWindowsFolder), UrlEncode(p.m_strProductName).c_str(),
-        UrlEncode(p.m_strFileVersion).c_str(), UrlEncode(p.m_strFileDescription).c_str(),
-        UrlEncode(p.m_strCompanyName).c_str(), UrlEncode(p.m_strLegalCopyright).c_str(),
-        UrlEncode(p.m_strComments).c_str(), UrlEncode(p.m_strInternalName).c_str(), version.c_str(),
-        static_cast<long>(GetWindowsFolderStamp(m_files)));
+    // fn, p, ct1, ct2, ct3, se, iwf, the seven version strings, v, wd.
+    std::string query =
+        FormatText("fn=%s&p=%s&ct1=%s&ct2=%s&ct3=%s&se=%li&iwf=%li", UrlEncode(p.m_strFileName).c_str(),
+                   UrlEncode(p.m_strFolder).c_str(), UrlEncode(FormatDateTime(p.m_tFileCreated)).c_str(),
+                   UrlEncode(FormatDateTime(p.m_tFolderCreated)).c_str(),
+                   UrlEncode(FormatDateTime(FileTimeToTime(p.m_ftCreation))).c_str(),
+                   static_cast<long>(p.m_bSigned), static_cast<long>(p.m_bInWindowsFolder));
+    for (const VersionKey& k : kVersionKeys)
+        query += FormatText("&%s=%s", k.queryKey, UrlEncode(p.m_versionStrings.*k.field).c_str());
+    query += FormatText("&v=%s&wd=%li", std::string(kVersion).c_str(),
+                        static_cast<long>(GetWindowsFolderStamp(m_files)));
     return m_strBaseUrl + query;
 }
 

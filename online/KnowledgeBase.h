@@ -50,3 +50,8 @@ private:
     std::string m_strLastHost;
     std::uint16_t m_nLastPort = 0;
 };
+
+// Fetches record's details page once: fills m_strHtml with the knowledge
+// base's reply, or with the no-data text, in which case the next call asks
+// again. Makes no request for a record without a path.
+void QueryKnowledgeBase(CProcess& record, CKnowledgeBase& knowledgeBase);

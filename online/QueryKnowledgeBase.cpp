@@ -1,16 +1,16 @@
-#include "details/Text.h"
 #include "monitor/Process.h"
 #include "online/KnowledgeBase.h"
 #include "res/StringTable.h"
+#include "res/Text.h"
 
-void CProcess::QueryKnowledgeBase(CKnowledgeBase& knowledgeBase) {
-    if (m_bHtmlComposed) return;
-    m_bHtmlComposed = true;
-    if (m_strPath.empty()) return;
-    m_strHtml = knowledgeBase.DownloadText(knowledgeBase.ComposeUrl(*this));
-    if (m_strHtml.empty()) {
+void QueryKnowledgeBase(CProcess& record, CKnowledgeBase& knowledgeBase) {
+    if (record.m_bHtmlComposed) return;
+    record.m_bHtmlComposed = true;
+    if (record.m_strPath.empty()) return;
+    record.m_strHtml = knowledgeBase.DownloadText(knowledgeBase.ComposeUrl(record));
+    if (record.m_strHtml.empty()) {
         // Shown in the panel; the next selection asks again.
-        m_strHtml = LoadText(IDS_NO_DATA);
-        m_bHtmlComposed = false;
+        record.m_strHtml = LoadText(IDS_NO_DATA);
+        record.m_bHtmlComposed = false;
     }
 }

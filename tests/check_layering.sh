@@ -1,16 +1,67 @@
 #!/usr/bin/env bash
-# The core folders may include only the standard library, platform/
-# interfaces and each other: no Qt, no POSIX or Linux headers, no libcurl.
+# Checks every include against the folder rules. Folders are libraries and
+# the arrows point one way:
+#   platform (interfaces) <- res <- monitor <- details, online <- actions <- window
+#   platform/linux implements platform and depends on nothing above it.
+# The core folders also never include Qt, POSIX or Linux headers, nor libcurl.
 set -u
 root=$1
-bad=$(grep -rnE '^\s*#\s*include\s*[<"](Q[A-Za-z]*|qt[a-z]*/.*|unistd\.h|fcntl\.h|dirent\.h|sys/.*|linux/.*|curl/.*|dlfcn\.h|pthread\.h|signal\.h|poll\.h|sys/capability\.h|openssl/.*)[>"]' \
-  "$root/monitor" "$root/details" "$root/online" "$root/actions" "$root/res" "$root/platform"/*.h 2>/dev/null)
-bad2=$(grep -rnE '^\s*#\s*include\s*"(platform/linux|controls|app|cli)/' \
-  "$root/monitor" "$root/details" "$root/online" "$root/actions" "$root/res" 2>/dev/null)
-if [ -n "$bad$bad2" ]; then
-  echo "Core code includes what it must not:"
+status=0
+
+# folder: the folders its code may include from (besides its own).
+declare -A allowed=(
+  [platform]="platform"
+  [platform/linux]="platform"
+  [res]="platform"
+  [monitor]="res platform"
+  [details]="monitor res platform"
+  [online]="monitor res platform"
+  [actions]="details online monitor res platform"
+  [window]="actions details online monitor res platform"
+  [controls]="monitor res platform"
+  [helper]="platform/linux platform"
+  [kb]="platform/linux res platform"
+)
+
+# The folder an include names: platform/linux/X.h -> platform/linux.
+include_folder() {
+  case $1 in
+    platform/linux/*) echo platform/linux ;;
+    */*) echo "${1%%/*}" ;;
+    *) echo "" ;;
+  esac
+}
+
+for folder in "${!allowed[@]}"; do
+  dir=$root/$folder
+  [ -d "$dir" ] || continue
+  if [ "$folder" = platform ]; then files=("$dir"/*.h); else
+    mapfile -t files < <(find "$dir" -name '*.h' -o -name '*.cpp'); fi
+  for f in "${files[@]}"; do
+    [ -e "$f" ] || continue
+    while IFS= read -r line; do
+      inc=$(sed -nE 's/^\s*#\s*include\s*"([^"]+)".*/\1/p' <<<"$line")
+      [ -n "$inc" ] || continue
+      target=$(include_folder "$inc")
+      [ -z "$target" ] || [ "$target" = "$folder" ] && continue
+      ok=0
+      for a in ${allowed[$folder]}; do [ "$a" = "$target" ] && ok=1; done
+      if [ $ok -eq 0 ]; then
+        echo "${f#$root/}: $folder may not include $inc"
+        status=1
+      fi
+    done < <(grep -E '^\s*#\s*include\s*"' "$f")
+  done
+done
+
+core=()
+for d in monitor details online actions res window; do [ -d "$root/$d" ] && core+=("$root/$d"); done
+bad=$(grep -rnE '^\s*#\s*include\s*[<"](Q[A-Za-z]*|qt[a-z]*/.*|unistd\.h|fcntl\.h|dirent\.h|sys/.*|linux/.*|curl/.*|dlfcn\.h|pthread\.h|signal\.h|poll\.h|openssl/.*)[>"]' \
+  "${core[@]}" "$root/platform"/*.h 2>/dev/null)
+if [ -n "$bad" ]; then
+  echo "Core code includes a toolkit or system header:"
   echo "$bad"
-  echo "$bad2"
-  exit 1
+  status=1
 fi
-echo "layering ok"
+[ $status -eq 0 ] && echo "layering ok"
+exit $status

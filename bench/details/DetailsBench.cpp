@@ -10,10 +10,10 @@
 
 #include "details/Details.h"
 #include "details/DetailsHost.h"
-#include "details/PackageDatabase.h"
 #include "monitor/Processes.h"
 #include "platform/Clock.h"
 #include "platform/ProcessSource.h"
+#include "platform/linux/DpkgDatabase.h"
 #include "platform/linux/OpensslDigests.h"
 #include "platform/linux/PosixFileContent.h"
 #include "platform/linux/PosixFileSystem.h"
@@ -87,7 +87,7 @@ void BM_LoadDetailsLargePackagedFile(benchmark::State& state) {
     CPosixFileSystem files;
     CPosixFileContent content;
     COpensslDigests digests;
-    CPackageDatabase packages(content, digests, {(file.dir / "dpkg").string(), (file.dir / "doc").string()});
+    CDpkgDatabase packages(content, digests, {(file.dir / "dpkg").string(), (file.dir / "doc").string()});
     packages.BuildIndex();
     CNoWindowHost host;
     CProcesses table({clock, source, files});
@@ -97,7 +97,7 @@ void BM_LoadDetailsLargePackagedFile(benchmark::State& state) {
     for (auto _ : state) {
         CProcess* record = table.FindOrAdd(++pid);
         record->SetPath(file.program, files);
-        record->LoadDetails(table, context);
+        LoadDetails(*record, table, context);
         allSigned = allSigned && table.FindByPid(pid)->m_bSigned;
     }
     if (!allSigned) state.SkipWithError("the file did not verify");
@@ -110,7 +110,7 @@ void BM_BuildPackageIndexOfThisMachine(benchmark::State& state) {
     COpensslDigests digests;
     std::size_t paths = 0, packages = 0;
     for (auto _ : state) {
-        CPackageDatabase db(content, digests);
+        CDpkgDatabase db(content, digests);
         db.BuildIndex();
         paths = db.IndexedPaths();
         packages = db.InstalledPackages();

@@ -6,12 +6,9 @@
 #include <memory>
 #include <vector>
 
-#include "details/DynamicFunction.h"
 #include "platform/linux/DlLibraries.h"
 
 namespace {
-
-ModuleHandle s_hLibcap = nullptr;
 
 struct Libcap {
     decltype(&cap_get_proc) getProc = nullptr;
@@ -21,15 +18,20 @@ struct Libcap {
     decltype(&cap_from_name) fromName = nullptr;
     decltype(&cap_free) free = nullptr;
 
+    // Looked up through the loader directly: this layer sits below the
+    // program's shared function table.
     bool Resolve(IDynamicLibraries& libraries) {
-        return Get(libraries, "cap_get_proc", getProc) && Get(libraries, "cap_set_proc", setProc) &&
-               Get(libraries, "cap_get_flag", getFlag) && Get(libraries, "cap_set_flag", setFlag) &&
-               Get(libraries, "cap_from_name", fromName) && Get(libraries, "cap_free", free);
+        ModuleHandle module = libraries.Load("libcap.so.2");
+        return module && Get(libraries, module, "cap_get_proc", getProc) &&
+               Get(libraries, module, "cap_set_proc", setProc) &&
+               Get(libraries, module, "cap_get_flag", getFlag) &&
+               Get(libraries, module, "cap_set_flag", setFlag) &&
+               Get(libraries, module, "cap_from_name", fromName) && Get(libraries, module, "cap_free", free);
     }
 
     template <typename F>
-    static bool Get(IDynamicLibraries& libraries, const char* name, F& out) {
-        FunctionAddress f = GetDynamicFunction(libraries, "libcap.so.2", name, &s_hLibcap);
+    static bool Get(IDynamicLibraries& libraries, ModuleHandle module, const char* name, F& out) {
+        FunctionAddress f = libraries.FindFunction(module, name);
         out = reinterpret_cast<F>(f);
         return f != nullptr;
     }

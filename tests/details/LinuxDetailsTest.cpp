@@ -18,8 +18,8 @@
 #include "cli/DetailsCommand.h"
 #include "details/Details.h"
 #include "details/DetailsHost.h"
-#include "details/PackageDatabase.h"
 #include "monitor/Processes.h"
+#include "platform/linux/DpkgDatabase.h"
 #include "platform/linux/OpensslDigests.h"
 #include "platform/linux/PosixFileContent.h"
 #include "platform/linux/PosixFileSystem.h"
@@ -92,11 +92,11 @@ struct RealDetails {
     CPosixFileSystem files;
     CPosixFileContent content;
     COpensslDigests digests;
-    CPackageDatabase packages;
+    CDpkgDatabase packages;
     CNoWindowHost host;
     CProcesses table{{clock, source, files}};
     DetailsContext context{files, content, packages, host, 0x0409};
-    explicit RealDetails(PackageDatabasePaths paths = {}) : packages(content, digests, std::move(paths)) {}
+    explicit RealDetails(DpkgDatabasePaths paths = {}) : packages(content, digests, std::move(paths)) {}
 
     int Run(std::uint32_t pid, std::string& out, std::string& err) {
         std::FILE* o = std::tmpfile();
@@ -182,10 +182,10 @@ TEST(LinuxDetails, ChangedFileOfATestPackageIsNotSigned) {
         if (pid == 2) WriteFile(tool, "abd");
         CProcess* r = table.FindOrAdd(pid);
         r->SetPath(tool, real.files);
-        r->LoadDetails(table, real.context);
+        LoadDetails(*r, table, real.context);
         r = table.FindByPid(pid);
-        EXPECT_EQ(r->m_strProductName, "tool");
-        EXPECT_EQ(r->m_strFileVersion, "9");
+        EXPECT_EQ(r->m_versionStrings.m_strProductName, "tool");
+        EXPECT_EQ(r->m_versionStrings.m_strFileVersion, "9");
         EXPECT_EQ(r->m_bSigned, pid == 1);
     }
 }

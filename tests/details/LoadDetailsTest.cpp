@@ -4,13 +4,12 @@
 
 #include "details/Details.h"
 #include "details/DetailsHost.h"
-#include "details/PackageDatabase.h"
 #include "monitor/Processes.h"
-#include "platform/linux/OpensslDigests.h"
 #include "tests/details/PeBuilder.h"
 #include "tests/fakes/FakeClock.h"
 #include "tests/fakes/FakeFileContent.h"
 #include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/FakePackageMetadata.h"
 #include "tests/fakes/FakeProcessSource.h"
 
 namespace {
@@ -30,13 +29,12 @@ public:
 class LoadDetailsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        content.Put("/var/lib/dpkg/status",
-                    "Package: tool\nStatus: install ok installed\nVersion: 1.0\nDescription: a tool\n"
-                    "Maintainer: Tool Maker <t@example.org>\n\n");
-        content.Put("/var/lib/dpkg/info/tool.list", "/bin/tool\n/usr/bin/changed\n");
-        content.Put("/var/lib/dpkg/info/tool.md5sums",
-                    "900150983cd24fb0d6963f7d28e17f72  bin/tool\n900150983cd24fb0d6963f7d28e17f72  "
-                    "usr/bin/changed\n");
+        VersionStrings tool;
+        tool.m_strProductName = "tool";
+        tool.m_strFileVersion = "1.0";
+        tool.m_strCompanyName = "Tool Maker";
+        packages.owned = {{"/usr/bin/tool", tool}, {"/usr/bin/changed", tool}};
+        packages.intact = {"/usr/bin/tool"};
         content.Put("/usr/bin/tool", "abc");
         content.Put("/usr/bin/changed", "abX");
         content.Put("/opt/app/app.exe",
@@ -56,22 +54,21 @@ protected:
     CFakeProcessSource source;
     CFakeFileSystem files;
     CFakeFileContent content;
-    COpensslDigests digests;
-    CPackageDatabase packages{content, digests};
+    CFakePackageMetadata packages;
     CRecordingHost host;
     CProcesses table{{clock, source, files}};
     DetailsContext context{files, content, packages, host, 0x0409};
 };
 
 TEST_F(LoadDetailsTest, PackagedProgramGetsAllFactsAndTheTitleNotice) {
-    Add(10, "/usr/bin/tool").LoadDetails(table, context);
+    LoadDetails(Add(10, "/usr/bin/tool"), table, context);
     const CProcess& r = *table.FindByPid(10);
     EXPECT_TRUE(r.m_bDetailsLoaded);
     EXPECT_EQ(r.m_tFileCreated, 1'700'000'000);
     EXPECT_EQ(r.m_tFolderCreated, 5'000'000'000);
-    EXPECT_EQ(r.m_strProductName, "tool");
-    EXPECT_EQ(r.m_strFileVersion, "1.0");
-    EXPECT_EQ(r.m_strCompanyName, "Tool Maker");
+    EXPECT_EQ(r.m_versionStrings.m_strProductName, "tool");
+    EXPECT_EQ(r.m_versionStrings.m_strFileVersion, "1.0");
+    EXPECT_EQ(r.m_versionStrings.m_strCompanyName, "Tool Maker");
     EXPECT_TRUE(r.m_bSigned);
     EXPECT_TRUE(r.m_bInWindowsFolder);
     EXPECT_EQ(host.titles, (std::vector<std::string>{"Loadwatch - Checking digital signature", "Loadwatch"}));
@@ -79,31 +76,31 @@ TEST_F(LoadDetailsTest, PackagedProgramGetsAllFactsAndTheTitleNotice) {
 }
 
 TEST_F(LoadDetailsTest, WindowsProgramIsReadButNeverSigned) {
-    Add(11, "/opt/app/app.exe").LoadDetails(table, context);
+    LoadDetails(Add(11, "/opt/app/app.exe"), table, context);
     const CProcess& r = *table.FindByPid(11);
-    EXPECT_EQ(r.m_strProductName, "App Product");
-    EXPECT_EQ(r.m_strInternalName, "AppInternal");
+    EXPECT_EQ(r.m_versionStrings.m_strProductName, "App Product");
+    EXPECT_EQ(r.m_versionStrings.m_strInternalName, "AppInternal");
     EXPECT_FALSE(r.m_bSigned);
     EXPECT_FALSE(r.m_bInWindowsFolder);
     EXPECT_EQ(r.m_tFileCreated, 0);  // no birth time known
 }
 
 TEST_F(LoadDetailsTest, ChangedPackagedFileIsNotSigned) {
-    Add(12, "/usr/bin/changed").LoadDetails(table, context);
-    EXPECT_EQ(table.FindByPid(12)->m_strProductName, "tool");
+    LoadDetails(Add(12, "/usr/bin/changed"), table, context);
+    EXPECT_EQ(table.FindByPid(12)->m_versionStrings.m_strProductName, "tool");
     EXPECT_FALSE(table.FindByPid(12)->m_bSigned);
 }
 
 TEST_F(LoadDetailsTest, LoadsOncePerRecordAndNotAtAllWithoutPath) {
     CProcess& r = Add(13, "/usr/bin/tool");
-    r.LoadDetails(table, context);
+    LoadDetails(r, table, context);
     content.Put("/usr/bin/tool", "changed");
-    table.FindByPid(13)->LoadDetails(table, context);
+    LoadDetails(*table.FindByPid(13), table, context);
     EXPECT_TRUE(table.FindByPid(13)->m_bSigned);
     EXPECT_EQ(host.pumps, 1);
 
     host.titles.clear();
-    Add(14, "").LoadDetails(table, context);
+    LoadDetails(Add(14, ""), table, context);
     const CProcess& none = *table.FindByPid(14);
     EXPECT_TRUE(none.m_bDetailsLoaded);
     EXPECT_TRUE(host.titles.empty());
@@ -120,7 +117,7 @@ TEST_F(LoadDetailsTest, WindowsFolderMatchIgnoresCaseButNotSubfolders) {
     };
     std::uint32_t pid = 100;
     for (const auto& [path, expected] : cases) {
-        Add(pid, path).LoadDetails(table, context);
+        LoadDetails(Add(pid, path), table, context);
         EXPECT_EQ(table.FindByPid(pid)->m_bInWindowsFolder, expected) << path;
         ++pid;
     }
@@ -128,7 +125,7 @@ TEST_F(LoadDetailsTest, WindowsFolderMatchIgnoresCaseButNotSubfolders) {
     files.windowsDir.clear();
     files.systemDir.clear();
     Add(200, "tool").m_strFolder.clear();
-    table.FindByPid(200)->LoadDetails(table, context);
+    LoadDetails(*table.FindByPid(200), table, context);
     EXPECT_FALSE(table.FindByPid(200)->m_bInWindowsFolder);
 }
 
@@ -144,11 +141,11 @@ TEST_F(LoadDetailsTest, ResultsFollowTheRecordMovedDuringThePump) {
         table.MoveToFront(20);
         table.MoveToFront(3);
     };
-    table.FindByPid(20)->LoadDetails(table, context);
+    LoadDetails(*table.FindByPid(20), table, context);
     const CProcess& r = *table.FindByPid(20);
     EXPECT_TRUE(r.m_bSigned);
     EXPECT_TRUE(r.m_bInWindowsFolder);
-    EXPECT_EQ(r.m_strProductName, "tool");
+    EXPECT_EQ(r.m_versionStrings.m_strProductName, "tool");
     for (std::uint32_t pid : {1u, 2u, 3u, 4u, 5u}) {
         EXPECT_FALSE(table.FindByPid(pid)->m_bSigned);
         EXPECT_FALSE(table.FindByPid(pid)->m_bInWindowsFolder);
@@ -163,7 +160,7 @@ TEST_F(LoadDetailsTest, ResultsGoNowhereWhenTheRecordIsDeletedDuringThePump) {
         table.RemoveStale(1);
         Add(30, "/usr/bin/other");  // the id comes back as a new program meanwhile
     };
-    table.FindByPid(30)->LoadDetails(table, context);
+    LoadDetails(*table.FindByPid(30), table, context);
     EXPECT_EQ(table.GetSize(), 2);
     const CProcess& fresh = *table.FindByPid(30);
     EXPECT_FALSE(fresh.m_bDetailsLoaded);

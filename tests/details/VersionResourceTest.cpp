@@ -40,10 +40,10 @@ TEST_P(PrefixRules, ChoosesTheBlockAndReadsIt) {
         ASSERT_EQ(Load(image, buffer), VersionInfoResult::Found);
         EXPECT_EQ(GetVersionPrefix(buffer, c.userLang), c.prefix);
         VersionStrings s = ReadVersionStrings(buffer, c.userLang);
-        EXPECT_EQ(s.productName, c.productName);
+        EXPECT_EQ(s.m_strProductName, c.productName);
         if (*c.productName == 0) {
-            EXPECT_EQ(s.fileVersion + s.fileDescription + s.companyName + s.legalCopyright + s.comments +
-                          s.internalName,
+            EXPECT_EQ(s.m_strFileVersion + s.m_strFileDescription + s.m_strCompanyName +
+                          s.m_strLegalCopyright + s.m_strComments + s.m_strInternalName,
                       "");
         }
     }
@@ -92,13 +92,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(VersionResource, ReadsAllSevenStringsInTheirFields) {
     VersionStrings s =
         ReadImage(pe::Image(pe::VersionBlock({{"040904E4", pe::SevenStrings("X")}}, {0x04E40409})), 0x0409);
-    EXPECT_EQ(s.productName, "X Product");
-    EXPECT_EQ(s.fileVersion, "1.2.3.4");
-    EXPECT_EQ(s.fileDescription, "X Description");
-    EXPECT_EQ(s.companyName, "X Company");
-    EXPECT_EQ(s.legalCopyright, "(c) X");
-    EXPECT_EQ(s.comments, "X Comments");
-    EXPECT_EQ(s.internalName, "XInternal");
+    EXPECT_EQ(s.m_strProductName, "X Product");
+    EXPECT_EQ(s.m_strFileVersion, "1.2.3.4");
+    EXPECT_EQ(s.m_strFileDescription, "X Description");
+    EXPECT_EQ(s.m_strCompanyName, "X Company");
+    EXPECT_EQ(s.m_strLegalCopyright, "(c) X");
+    EXPECT_EQ(s.m_strComments, "X Comments");
+    EXPECT_EQ(s.m_strInternalName, "XInternal");
 }
 
 TEST(VersionResource, EmptyValueIsTheEmptyStringLikeAMissingKey) {
@@ -107,10 +107,10 @@ TEST(VersionResource, EmptyValueIsTheEmptyStringLikeAMissingKey) {
           {{"ProductName", ""}, {"FileVersion", "2.0"}, {"FileDescription", "caf\xC3\xA9 \xE2\x82\xAC"}}}},
         {0x04E40409});
     VersionStrings s = ReadImage(pe::Image(block), 0x0409);
-    EXPECT_EQ(s.productName, "");
-    EXPECT_EQ(s.fileVersion, "2.0");
-    EXPECT_EQ(s.fileDescription, "caf\xC3\xA9 \xE2\x82\xAC");  // non-ASCII comes out as UTF-8
-    EXPECT_EQ(s.comments, "");
+    EXPECT_EQ(s.m_strProductName, "");
+    EXPECT_EQ(s.m_strFileVersion, "2.0");
+    EXPECT_EQ(s.m_strFileDescription, "caf\xC3\xA9 \xE2\x82\xAC");  // non-ASCII comes out as UTF-8
+    EXPECT_EQ(s.m_strComments, "");
 }
 
 TEST(VersionResource, TellsProgramsWithoutResourceFromOtherFiles) {
@@ -168,7 +168,7 @@ TEST(VersionResource, RejectsDamagedFilesCleanly) {
         if (r == VersionInfoResult::Found) {
             EXPECT_LE(buffer.size(), 0x10000u);
             VersionStrings s = ReadVersionStrings(buffer, 0x0409);
-            EXPECT_LE(s.productName.size(), buffer.size());
+            EXPECT_LE(s.m_strProductName.size(), buffer.size());
         }
     }
 }
@@ -187,7 +187,7 @@ TEST(VersionResource, EveryTruncationIsHandled) {
         std::vector<std::uint8_t> buffer(tree.begin(), tree.begin() + static_cast<std::ptrdiff_t>(n));
         VersionStrings s = ReadVersionStrings(buffer, 0x0409);
         if (n == tree.size()) {
-            EXPECT_EQ(s.internalName, "TInternal");
+            EXPECT_EQ(s.m_strInternalName, "TInternal");
         }
     }
 }

@@ -1,6 +1,6 @@
 #include "tests/fakes/FakeFileSystem.h"
 
-#include "details/Text.h"
+#include "res/Text.h"
 
 bool CFakeFileSystem::EntryExists(const std::string& path) {
     ++lookups;

@@ -20,5 +20,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     VersionValue value;
     VerQueryValue(tree, "\\", value);
     VerQueryValue(tree, "\\StringFileInfo\\040904E4\\ProductName", value);
-    return static_cast<int>(strings.productName.size() & 0);
+    return static_cast<int>(strings.m_strProductName.size() & 0);
 }

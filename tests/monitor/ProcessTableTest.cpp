@@ -68,7 +68,7 @@ TEST_F(Table, CopyNeverSharesAnOpenHandle) {
     CProcess* r = table.FindOrAdd(9);
     ASSERT_NE(r->GetQueryHandle(source), nullptr);
     CProcess copy = *r;
-    EXPECT_EQ(copy.m_hProcess, nullptr);
+    EXPECT_FALSE(copy.m_hProcess.IsOpen());
     EXPECT_EQ(copy.m_dwPid, 9u);
     EXPECT_EQ(source.openQueries, 1);
     r->CloseQueryHandle();
@@ -87,8 +87,12 @@ TEST_F(Table, IndexedLookupAgreesWithAWalk) {
             case 1:
                 if (CProcess* r = table.FindOrAdd(pid)) r->m_tLastSeen = now;
                 break;
-            case 2: table.MoveToFront(pid); break;
-            case 3: table.MarkEnded(now - static_cast<std::int64_t>(rng() % 3)); break;
+            case 2:
+                table.MoveToFront(pid);
+                break;
+            case 3:
+                table.MarkEnded(now - static_cast<std::int64_t>(rng() % 3));
+                break;
             case 4:
                 ++now;
                 table.RemoveStale(now - 5);
@@ -129,8 +133,8 @@ INSTANTIATE_TEST_SUITE_P(
     Paths, SetPathSplit,
     ::testing::Values(PathCase{"/usr/bin/bash", "/usr/bin", "bash"},
                       PathCase{"\\??\\C:\\Program Files\\x\\app.exe", "C:\\Program Files\\x", "app.exe"},
-                      PathCase{"\\??\\C:", "\\??", "C:"},  // six characters keep the prefix
-                      PathCase{"\\??\\CX\\a.exe", "\\??\\CX", "a.exe"},        // no colon at index 5
+                      PathCase{"\\??\\C:", "\\??", "C:"},                // six characters keep the prefix
+                      PathCase{"\\??\\CX\\a.exe", "\\??\\CX", "a.exe"},  // no colon at index 5
                       PathCase{"plainname", "plainname", "plainname"},
                       PathCase{"/opt/app (deleted)/x (deleted)", "/opt/app (deleted)", "x (deleted)"},
                       PathCase{"C:\\dir/sub\\file", "C:\\dir/sub", "file"}));

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "details/Text.h"
 #include "res/StringTable.h"
+#include "res/Text.h"
 
 namespace {
 TEST(StringTable, TextsAsTheProgramShowsThem) {
@@ -11,11 +11,13 @@ TEST(StringTable, TextsAsTheProgramShowsThem) {
     EXPECT_EQ(LoadText(1008), "Hard disk");
     EXPECT_EQ(LoadText(1016), "Program closed");
     EXPECT_EQ(LoadText(1020), "Terminate program %s - Are you sure?\n\nUnsaved changes will be lost!");
-    EXPECT_EQ(LoadText(1000),
-              "Path and filename were copied into the clipboard. You can paste them in the \"File open\" dialog.");
+    EXPECT_EQ(
+        LoadText(1000),
+        "Path and filename were copied into the clipboard. You can paste them in the \"File open\" dialog.");
     EXPECT_EQ(LoadText(1024), "http://localhost:8642/index.php?lang=en&");
     EXPECT_EQ(LoadText(1028).rfind("Loadwatch 1.13\n\n", 0), 0u);
-    for (unsigned missing : {0u, 999u, 1004u, 1017u, 1023u, 1030u}) EXPECT_EQ(LoadText(missing), "") << missing;
+    for (unsigned missing : {0u, 999u, 1004u, 1017u, 1023u, 1030u})
+        EXPECT_EQ(LoadText(missing), "") << missing;
 }
 
 TEST(JoinWithComma, DropsEmptyParts) {
@@ -52,10 +54,10 @@ TEST(ToWideFromUtf8, ConvertsAndRotatesThreeBuffers) {
 
 TEST(ToWideFromUtf8, MalformedAndOversizedInput) {
     EXPECT_EQ(std::u16string(ToWideFromUtf8("x\xFFy")), u"x\uFFFDy");
-    EXPECT_EQ(std::u16string(ToWideFromUtf8("\xE2\x82")), u"\uFFFD\uFFFD");      // cut sequence
-    EXPECT_EQ(std::u16string(ToWideFromUtf8("\xC0\xAF")), u"\uFFFD\uFFFD");      // overlong slash
+    EXPECT_EQ(std::u16string(ToWideFromUtf8("\xE2\x82")), u"\uFFFD\uFFFD");  // cut sequence
+    EXPECT_EQ(std::u16string(ToWideFromUtf8("\xC0\xAF")), u"\uFFFD\uFFFD");  // overlong slash
     EXPECT_EQ(std::u16string(ToWideFromUtf8(std::string(8191, 'z'))).size(), 8191u);
-    EXPECT_EQ(std::u16string(ToWideFromUtf8(std::string(8192, 'z'))), u"");      // no room for the zero
+    EXPECT_EQ(std::u16string(ToWideFromUtf8(std::string(8192, 'z'))), u"");  // no room for the zero
 }
 
 TEST(EqualsNoCase, FoldsAsciiOnly) {

@@ -32,10 +32,10 @@ TEST(Uninstaller, SetPathSearchesTheProgramsFolder) {
     CFakeFileSystem fs;
     fs.entries = {"/opt/game/remove.exe"};
     CProcess r;
-    r.SetPath("/opt/game/game.bin", fs);
+    r.SetPath("/opt/game/game.bin", fs, &FindUninstaller);
     EXPECT_EQ(r.m_strUninstaller, "/opt/game/remove.exe");
     CProcess bare;
-    bare.SetPath("noseparator", fs);  // folder is the whole text
+    bare.SetPath("noseparator", fs, &FindUninstaller);  // folder is the whole text
     EXPECT_EQ(bare.m_strUninstaller, "");
 }
 }  // namespace

@@ -75,7 +75,7 @@ TEST_F(HttpGetTest, KeepsSessionAndConnectionWhileTheServerStays) {
 TEST_F(HttpGetTest, QueryWithoutPathAsksNothing) {
     CProcess p;
     p.m_strFileName = "#error1: 12 13";
-    p.QueryKnowledgeBase(m_kb);
+    QueryKnowledgeBase(p, m_kb);
     EXPECT_TRUE(p.m_bHtmlComposed);
     EXPECT_EQ(p.m_strHtml, "");
     EXPECT_TRUE(m_client.objects.empty());

@@ -135,9 +135,9 @@ TEST_F(KnowledgeBaseHttpTest, SendsThePartsOfTheQueryAsTheServerExpectsThem) {
     m_files.birthTimes["/usr/sbin"] = 1700000000;
     CProcess p = MakeRecord("C:\\Windows", "notepad.exe");
     p.m_bSigned = true;
-    p.m_strProductName = "Note Pad";
-    p.m_strCompanyName = "Caf\xae";
-    p.QueryKnowledgeBase(kb);
+    p.m_versionStrings.m_strProductName = "Note Pad";
+    p.m_versionStrings.m_strCompanyName = "Caf\xae";
+    QueryKnowledgeBase(p, kb);
     EXPECT_EQ(p.m_strHtml, "<p>page</p>");
 
     std::vector<CRecordingServer::Request> seen = server.Requests();
@@ -208,8 +208,8 @@ TEST_F(KnowledgeBaseHttpTest, ShowsGoodAnswersOnceAndAsksAgainAfterBadOnes) {
         server.Reply(c.status, c.body);
         size_t before = server.Requests().size();
         CProcess p = MakeRecord("/opt/x", c.name);
-        p.QueryKnowledgeBase(kb);
-        p.QueryKnowledgeBase(kb);  // the next selection of the same row
+        QueryKnowledgeBase(p, kb);
+        QueryKnowledgeBase(p, kb);  // the next selection of the same row
         if (c.shown.empty()) {
             EXPECT_EQ(p.m_strHtml, kNoData);
             EXPECT_FALSE(p.m_bHtmlComposed);
@@ -227,10 +227,10 @@ TEST_F(KnowledgeBaseHttpTest, RecoversOnceTheServerAnswers) {
     CKnowledgeBase kb(m_client, m_files, server.BaseUrl(), Options());
     CProcess p = MakeRecord("/opt/x", "y");
     server.Reply(503, "busy");
-    p.QueryKnowledgeBase(kb);
+    QueryKnowledgeBase(p, kb);
     EXPECT_EQ(p.m_strHtml, kNoData);
     server.Reply(200, "<p>now</p>");
-    p.QueryKnowledgeBase(kb);
+    QueryKnowledgeBase(p, kb);
     EXPECT_EQ(p.m_strHtml, "<p>now</p>");
     EXPECT_EQ(server.Requests().size(), 2u);
 }
@@ -242,7 +242,7 @@ TEST_F(KnowledgeBaseHttpTest, RefusedConnectionGivesNoData) {
     CKnowledgeBase kb(m_client, m_files,
                       "http://127.0.0.1:" + std::to_string(closed.Port()) + "/index.php?lang=en&", Options());
     CProcess p = MakeRecord("/opt/x", "y");
-    p.QueryKnowledgeBase(kb);
+    QueryKnowledgeBase(p, kb);
     EXPECT_EQ(p.m_strHtml, kNoData);
     EXPECT_FALSE(p.m_bHtmlComposed);
 }
@@ -256,7 +256,7 @@ TEST_F(KnowledgeBaseHttpTest, SilentServerIsGivenUpAfterTheTimeOut) {
                       "http://127.0.0.1:" + std::to_string(silent.Port()) + "/index.php?lang=en&", o);
     CProcess p = MakeRecord("/opt/x", "y");
     auto start = std::chrono::steady_clock::now();
-    p.QueryKnowledgeBase(kb);
+    QueryKnowledgeBase(p, kb);
     // Not a speed measure: only that the request ends at all.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(p.m_strHtml, kNoData);
@@ -273,7 +273,7 @@ TEST_F(KnowledgeBaseHttpTest, UnusableBaseUrlsAskNobody) {
         SCOPED_TRACE(base);
         CKnowledgeBase kb(m_client, m_files, base, Options());
         CProcess p = MakeRecord("/opt/x", "y");
-        p.QueryKnowledgeBase(kb);
+        QueryKnowledgeBase(p, kb);
         EXPECT_EQ(p.m_strHtml, kNoData);
     }
     EXPECT_TRUE(server.Requests().empty());
@@ -284,8 +284,8 @@ TEST_F(KnowledgeBaseHttpTest, TwoSelectionsShareOneConnection) {
     CKnowledgeBase kb(m_client, m_files, server.BaseUrl(), Options());
     CProcess first = MakeRecord("/opt/a", "one");
     CProcess second = MakeRecord("/opt/b", "two");
-    first.QueryKnowledgeBase(kb);
-    second.QueryKnowledgeBase(kb);
+    QueryKnowledgeBase(first, kb);
+    QueryKnowledgeBase(second, kb);
     EXPECT_EQ(second.m_strHtml, "<p>page</p>");
     std::vector<CRecordingServer::Request> seen = server.Requests();
     ASSERT_EQ(seen.size(), 2u);

@@ -90,13 +90,13 @@ TEST_F(ComposeUrlTest, CarriesTheFieldsInOrder) {
     m_p.m_tFolderCreated = 0;  // unknown: sent as second 0 of 1970
     m_p.m_ftCreation = kSundayFileTime;
     m_p.m_bSigned = true;
-    m_p.m_strProductName = "P N";
-    m_p.m_strFileVersion = "1.0";
-    m_p.m_strFileDescription = "d";
-    m_p.m_strCompanyName = "c\xae";
-    m_p.m_strLegalCopyright = "(C)";
-    m_p.m_strComments = "x";
-    m_p.m_strInternalName = "i";
+    m_p.m_versionStrings.m_strProductName = "P N";
+    m_p.m_versionStrings.m_strFileVersion = "1.0";
+    m_p.m_versionStrings.m_strFileDescription = "d";
+    m_p.m_versionStrings.m_strCompanyName = "c\xae";
+    m_p.m_versionStrings.m_strLegalCopyright = "(C)";
+    m_p.m_versionStrings.m_strComments = "x";
+    m_p.m_versionStrings.m_strInternalName = "i";
     EXPECT_EQ(m_kb.ComposeUrl(m_p),
               "http://kb.test/index.php?lang=en&fn=notepad%2eexe&p=C%3a%5cWindows"
               "&ct1=" SUNDAY_SENT "&ct2=" EPOCH_SENT "&ct3=" SUNDAY_SENT
@@ -115,8 +115,8 @@ TEST_F(ComposeUrlTest, SendsEmptyVersionStringsAsEmptyValues) {
 
 TEST_F(ComposeUrlTest, KeepsLongFieldsWhole) {
     // Far beyond the 8 KiB that a fixed formatting buffer would hold.
-    m_p.m_strComments = std::string(20000, 'x');
-    m_p.m_strLegalCopyright = std::string(5000, ' ');
+    m_p.m_versionStrings.m_strComments = std::string(20000, 'x');
+    m_p.m_versionStrings.m_strLegalCopyright = std::string(5000, ' ');
     std::string url = m_kb.ComposeUrl(m_p);
     EXPECT_NE(url.find("&c=" + std::string(20000, 'x') + "&in=&v=1.13&wd="), std::string::npos);
     std::string blanks;

@@ -6,13 +6,13 @@
 #include <unordered_map>
 #include <vector>
 
-#include "details/VersionResource.h"
+#include "platform/PackageMetadata.h"
 
 class IDigestFactory;
 class IFileContent;
 
 // Where the Debian package database lives; tests point it at their own.
-struct PackageDatabasePaths {
+struct DpkgDatabasePaths {
     std::string adminDir = "/var/lib/dpkg";  // status, info/*.list, info/*.md5sums
     std::string docDir = "/usr/share/doc";   // PACKAGE/copyright
 };
@@ -38,11 +38,11 @@ struct PackageInfo {
 // admin directory (one absolute path per line). Since the /usr merge a
 // package may record /bin/x while the system reports /usr/bin/x (and the
 // other way round): both spellings are tried.
-class CPackageDatabase {
+class CDpkgDatabase : public IPackageMetadata {
 public:
-    CPackageDatabase(IFileContent& content, IDigestFactory& digests, PackageDatabasePaths paths = {});
-    CPackageDatabase(const CPackageDatabase&) = delete;
-    CPackageDatabase& operator=(const CPackageDatabase&) = delete;
+    CDpkgDatabase(IFileContent& content, IDigestFactory& digests, DpkgDatabasePaths paths = {});
+    CDpkgDatabase(const CDpkgDatabase&) = delete;
+    CDpkgDatabase& operator=(const CDpkgDatabase&) = delete;
 
     // The package owning path, or null. recordedPath, if given, receives
     // the spelling the package recorded.
@@ -50,11 +50,11 @@ public:
 
     // The seven strings from the owner's metadata; false (and nothing
     // written) when no installed package owns path.
-    bool GetVersionStrings(const std::string& path, VersionStrings& strings);
+    bool GetVersionStrings(const std::string& path, VersionStrings& strings) override;
 
     // True exactly when an installed package owns path, records a checksum
     // for it, and the file's content matches that checksum.
-    bool VerifyFile(const std::string& path);
+    bool VerifyFile(const std::string& path) override;
 
     // Builds the index now if it is not built yet.
     void BuildIndex();
@@ -68,7 +68,7 @@ private:
 
     IFileContent& m_content;
     IDigestFactory& m_digests;
-    PackageDatabasePaths m_paths;
+    DpkgDatabasePaths m_paths;
     bool m_built = false;
     std::vector<PackageInfo> m_packages;
     // The list files' text, kept whole: the index's keys point into it, so

@@ -1,4 +1,4 @@
-#include "details/Text.h"
+#include "res/Text.h"
 
 #include <array>
 #include <cstdarg>
@@ -59,17 +59,38 @@ char32_t DecodeUtf8(const std::string& s, size_t& i) {
     int extra = 0;
     char32_t cp = 0;
     char32_t min = 0;
-    if ((c & 0xE0) == 0xC0) { extra = 1; cp = c & 0x1F; min = 0x80; }
-    else if ((c & 0xF0) == 0xE0) { extra = 2; cp = c & 0x0F; min = 0x800; }
-    else if ((c & 0xF8) == 0xF0) { extra = 3; cp = c & 0x07; min = 0x10000; }
-    else { ++i; return 0xFFFD; }
-    if (i + extra >= s.size()) { ++i; return 0xFFFD; }
+    if ((c & 0xE0) == 0xC0) {
+        extra = 1;
+        cp = c & 0x1F;
+        min = 0x80;
+    } else if ((c & 0xF0) == 0xE0) {
+        extra = 2;
+        cp = c & 0x0F;
+        min = 0x800;
+    } else if ((c & 0xF8) == 0xF0) {
+        extra = 3;
+        cp = c & 0x07;
+        min = 0x10000;
+    } else {
+        ++i;
+        return 0xFFFD;
+    }
+    if (i + extra >= s.size()) {
+        ++i;
+        return 0xFFFD;
+    }
     for (int k = 1; k <= extra; ++k) {
         unsigned char cc = byte(i + k);
-        if ((cc & 0xC0) != 0x80) { ++i; return 0xFFFD; }
+        if ((cc & 0xC0) != 0x80) {
+            ++i;
+            return 0xFFFD;
+        }
         cp = (cp << 6) | (cc & 0x3F);
     }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) { ++i; return 0xFFFD; }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++i;
+        return 0xFFFD;
+    }
     i += extra + 1;
     return cp;
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "details/PackageDatabase.h"
+#include "platform/linux/DpkgDatabase.h"
 #include "platform/linux/OpensslDigests.h"
 #include "tests/fakes/FakeFileContent.h"
 
@@ -42,7 +42,7 @@ const char kStatus[] =
     "version: 3\r\n"
     "\n";
 
-class PackageDatabaseTest : public ::testing::Test {
+class DpkgDatabaseTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fs.Put("/var/lib/dpkg/status", std::string(kStatus));
@@ -76,39 +76,39 @@ protected:
 
     CFakeFileContent fs;
     COpensslDigests digests;
-    CPackageDatabase db{fs, digests};
+    CDpkgDatabase db{fs, digests};
 };
 
-TEST_F(PackageDatabaseTest, MapsPackageMetadataToTheSevenStrings) {
+TEST_F(DpkgDatabaseTest, MapsPackageMetadataToTheSevenStrings) {
     VersionStrings s;
     ASSERT_TRUE(db.GetVersionStrings("/usr/bin/bash", s));
-    EXPECT_EQ(s.productName, "bash");
-    EXPECT_EQ(s.fileVersion, "5.2.15-2+b8");
-    EXPECT_EQ(s.fileDescription, "GNU Bourne Again SHell");
-    EXPECT_EQ(s.companyName, "Matthias Klose");
-    EXPECT_EQ(s.legalCopyright, "Copyright (C) 1987-2022 Free Software Foundation, Inc.");
-    EXPECT_EQ(s.comments, "http://tiswww.case.edu/php/chet/bash/bashtop.html");
-    EXPECT_EQ(s.internalName, "bash");
+    EXPECT_EQ(s.m_strProductName, "bash");
+    EXPECT_EQ(s.m_strFileVersion, "5.2.15-2+b8");
+    EXPECT_EQ(s.m_strFileDescription, "GNU Bourne Again SHell");
+    EXPECT_EQ(s.m_strCompanyName, "Matthias Klose");
+    EXPECT_EQ(s.m_strLegalCopyright, "Copyright (C) 1987-2022 Free Software Foundation, Inc.");
+    EXPECT_EQ(s.m_strComments, "http://tiswww.case.edu/php/chet/bash/bashtop.html");
+    EXPECT_EQ(s.m_strInternalName, "bash");
 
     ASSERT_TRUE(db.GetVersionStrings("/lib/x86_64-linux-gnu/libfoo.so.1", s));
-    EXPECT_EQ(s.productName, "libfoo1");
-    EXPECT_EQ(s.companyName, "Foo Team");
-    EXPECT_EQ(s.legalCopyright,
+    EXPECT_EQ(s.m_strProductName, "libfoo1");
+    EXPECT_EQ(s.m_strCompanyName, "Foo Team");
+    EXPECT_EQ(s.m_strLegalCopyright,
               "Copyright (c) 2001 Foo Authors");  // the heading without a year is passed over
-    EXPECT_EQ(s.comments, "");
-    EXPECT_EQ(s.internalName, "libfoo1");  // no Source: the package itself
+    EXPECT_EQ(s.m_strComments, "");
+    EXPECT_EQ(s.m_strInternalName, "libfoo1");  // no Source: the package itself
 
     ASSERT_TRUE(db.GetVersionStrings("/usr/bin/tool", s));
-    EXPECT_EQ(s.fileVersion, "3");
-    EXPECT_EQ(s.legalCopyright, "");  // no copyright file
+    EXPECT_EQ(s.m_strFileVersion, "3");
+    EXPECT_EQ(s.m_strLegalCopyright, "");  // no copyright file
 
     VersionStrings untouched;
     EXPECT_FALSE(db.GetVersionStrings("/usr/local/bin/mine", untouched));
     EXPECT_FALSE(db.GetVersionStrings("/usr/bin/gone", untouched));  // only its configuration is left
-    EXPECT_EQ(untouched.productName, "");
+    EXPECT_EQ(untouched.m_strProductName, "");
 }
 
-TEST_F(PackageDatabaseTest, FindsBothSpellingsOfMergedFolders) {
+TEST_F(DpkgDatabaseTest, FindsBothSpellingsOfMergedFolders) {
     std::string recorded;
     for (const char* path : {"/usr/bin/bash", "/bin/bash"}) {
         const PackageInfo* p = db.FindOwner(path, &recorded);
@@ -121,7 +121,7 @@ TEST_F(PackageDatabaseTest, FindsBothSpellingsOfMergedFolders) {
     EXPECT_EQ(db.FindOwner("/usr/sbin/bash"), nullptr);
 }
 
-TEST_F(PackageDatabaseTest, VerifiesContentAgainstTheRecordedChecksum) {
+TEST_F(DpkgDatabaseTest, VerifiesContentAgainstTheRecordedChecksum) {
     const std::pair<const char*, bool> cases[] = {
         {"/usr/bin/bash", true},                          // recorded as /bin/bash
         {"/usr/bin/bashbug", false},                      // content changed
@@ -135,7 +135,7 @@ TEST_F(PackageDatabaseTest, VerifiesContentAgainstTheRecordedChecksum) {
     for (const auto& [path, expected] : cases) EXPECT_EQ(db.VerifyFile(path), expected) << path;
 }
 
-TEST_F(PackageDatabaseTest, BuildsTheIndexOnceAndOnlyWhenAsked) {
+TEST_F(DpkgDatabaseTest, BuildsTheIndexOnceAndOnlyWhenAsked) {
     EXPECT_FALSE(db.IndexBuilt());
     EXPECT_EQ(fs.opens.count("/var/lib/dpkg/status"), 0u);
     db.FindOwner("/usr/bin/bash");
@@ -146,9 +146,9 @@ TEST_F(PackageDatabaseTest, BuildsTheIndexOnceAndOnlyWhenAsked) {
     EXPECT_EQ(db.InstalledPackages(), 3u);
 }
 
-TEST_F(PackageDatabaseTest, MissingDatabaseOwnsNothing) {
+TEST_F(DpkgDatabaseTest, MissingDatabaseOwnsNothing) {
     CFakeFileContent empty;
-    CPackageDatabase none(empty, digests, {"/nowhere", "/nowhere/doc"});
+    CDpkgDatabase none(empty, digests, {"/nowhere", "/nowhere/doc"});
     EXPECT_EQ(none.FindOwner("/usr/bin/bash"), nullptr);
     EXPECT_FALSE(none.VerifyFile("/usr/bin/bash"));
     EXPECT_TRUE(none.IndexBuilt());

@@ -1,10 +1,9 @@
-#include "details/PackageDatabase.h"
+#include "platform/linux/DpkgDatabase.h"
 
 #include <algorithm>
 #include <memory>
 #include <string_view>
 
-#include "details/Text.h"
 #include "platform/Digest.h"
 #include "platform/FileContent.h"
 
@@ -34,9 +33,14 @@ void ForEachLine(std::string_view text, F&& f) {
     }
 }
 
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
+}
+
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    return s.size() >= prefix.size() &&
-           EqualsNoCase(std::string(s.substr(0, prefix.size())), std::string(prefix));
+    return s.size() >= prefix.size() && EqualsNoCase(s.substr(0, prefix.size()), prefix);
 }
 
 bool IsInstalled(std::string_view status) {
@@ -143,10 +147,10 @@ std::vector<std::string> PackagePathSpellings(const std::string& path) {
     return spellings;
 }
 
-CPackageDatabase::CPackageDatabase(IFileContent& content, IDigestFactory& digests, PackageDatabasePaths paths)
+CDpkgDatabase::CDpkgDatabase(IFileContent& content, IDigestFactory& digests, DpkgDatabasePaths paths)
     : m_content(content), m_digests(digests), m_paths(std::move(paths)) {}
 
-bool CPackageDatabase::ReadText(const std::string& path, std::size_t limit, std::string& text) {
+bool CDpkgDatabase::ReadText(const std::string& path, std::size_t limit, std::string& text) {
     text.clear();
     std::unique_ptr<IReadableFile> file = m_content.OpenFile(path);
     if (!file) return false;
@@ -160,7 +164,7 @@ bool CPackageDatabase::ReadText(const std::string& path, std::size_t limit, std:
     return true;
 }
 
-void CPackageDatabase::BuildIndex() {
+void CDpkgDatabase::BuildIndex() {
     if (m_built) return;
     m_built = true;
     std::string status;
@@ -185,7 +189,7 @@ void CPackageDatabase::BuildIndex() {
     }
 }
 
-const PackageInfo* CPackageDatabase::FindOwner(const std::string& path, std::string* recordedPath) {
+const PackageInfo* CDpkgDatabase::FindOwner(const std::string& path, std::string* recordedPath) {
     BuildIndex();
     for (const std::string& spelling : PackagePathSpellings(path)) {
         auto it = m_owner.find(spelling);
@@ -196,7 +200,7 @@ const PackageInfo* CPackageDatabase::FindOwner(const std::string& path, std::str
     return nullptr;
 }
 
-std::string CPackageDatabase::FirstCopyrightLine(const PackageInfo& package) {
+std::string CDpkgDatabase::FirstCopyrightLine(const PackageInfo& package) {
     std::string text;
     if (!ReadText(m_paths.docDir + "/" + package.name + "/copyright", kCopyrightLimit, text)) return {};
     std::string found;
@@ -213,20 +217,20 @@ std::string CPackageDatabase::FirstCopyrightLine(const PackageInfo& package) {
     return found;
 }
 
-bool CPackageDatabase::GetVersionStrings(const std::string& path, VersionStrings& strings) {
+bool CDpkgDatabase::GetVersionStrings(const std::string& path, VersionStrings& strings) {
     const PackageInfo* p = FindOwner(path);
     if (!p) return false;
-    strings.productName = p->name;
-    strings.fileVersion = p->version;
-    strings.fileDescription = p->synopsis;
-    strings.companyName = p->maintainerName;
-    strings.legalCopyright = FirstCopyrightLine(*p);
-    strings.comments = p->homepage;
-    strings.internalName = p->source;
+    strings.m_strProductName = p->name;
+    strings.m_strFileVersion = p->version;
+    strings.m_strFileDescription = p->synopsis;
+    strings.m_strCompanyName = p->maintainerName;
+    strings.m_strLegalCopyright = FirstCopyrightLine(*p);
+    strings.m_strComments = p->homepage;
+    strings.m_strInternalName = p->source;
     return true;
 }
 
-bool CPackageDatabase::VerifyFile(const std::string& path) {
+bool CDpkgDatabase::VerifyFile(const std::string& path) {
     std::string recorded;
     const PackageInfo* p = FindOwner(path, &recorded);
     if (!p) return false;
