@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/TerminalText.h"
 #include "res/StringTable.h"
 #include "res/Text.h"
 
@@ -13,8 +14,10 @@ std::string ColorEscape(ColorRef color) {
 std::string RenderList(const IReportList& list, bool colors) {
     const std::string program = LoadText(IDS_COLUMN_PROGRAM);
     const std::string activity = LoadText(IDS_COLUMN_ACTIVITY);
+    // Every cell is escaped before it is measured or printed.
+    auto cell = [&list](int row, int column) { return Printable(list.GetItemText(row, column)); };
     size_t width = program.size();
-    for (int r = 0; r < list.GetItemCount(); ++r) width = std::max(width, list.GetItemText(r, 0).size());
+    for (int r = 0; r < list.GetItemCount(); ++r) width = std::max(width, cell(r, 0).size());
     width = std::min<size_t>(width, 40);
     auto pad = [width](std::string s) {
         if (s.size() < width) s.append(width - s.size(), ' ');
@@ -22,7 +25,7 @@ std::string RenderList(const IReportList& list, bool colors) {
     };
     std::string out = pad(program) + "  " + activity + "\n";
     for (int r = 0; r < list.GetItemCount(); ++r) {
-        std::string line = pad(list.GetItemText(r, 0)) + "  " + list.GetItemText(r, 1);
+        std::string line = pad(cell(r, 0)) + "  " + cell(r, 1);
         while (!line.empty() && line.back() == ' ') line.pop_back();
         std::string esc = colors ? ColorEscape(list.GetCellTextColor(r, 0)) : std::string();
         // The memory list reports the window-text colour as black: plain.

@@ -3,29 +3,12 @@
 #include <ctime>
 #include <string>
 
+#include "cli/TerminalText.h"
 #include "details/Details.h"
 #include "monitor/Processes.h"
 #include "platform/FileTime.h"
 
 namespace {
-
-// Texts come from files and other programs: control characters are shown
-// escaped so that they cannot steer the terminal or break the line format.
-std::string Printable(const std::string& text) {
-    std::string out;
-    for (unsigned char c : text) {
-        if (c == '\\') {
-            out += "\\\\";
-        } else if (c < 0x20 || c == 0x7F) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02x", c);
-            out += hex;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
-}
 
 std::string Time(std::int64_t seconds) {
     if (seconds == 0) return "0 (unknown)";

@@ -98,9 +98,10 @@ int main(int argc, char** argv) {
     CProcfsProcessSource source;
     CPosixFileSystem files;
     CProcesses processes({clock, source, files, &FindUninstaller});
+    // A binary given the capabilities sees other users' programs and their
+    // disk activity, as the window does.
+    EnablePrivilege("SeDebugPrivilege", true);
     if (detailsPid != 0) {
-        // Lets a process with file capabilities read other users' programs.
-        EnablePrivilege("SeDebugPrivilege", true);
         CPosixFileContent content;
         COpensslDigests digests;
         CDpkgDatabase packages(content, digests);

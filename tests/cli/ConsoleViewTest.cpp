@@ -26,12 +26,39 @@ TEST(ConsoleView, PlainTextHasAlignedColumnsAndNoEscapes) {
 TEST(ConsoleView, TerminalRowsCarryTheirGreyAndRed) {
     std::string out = RenderList(SampleList(), true);
     EXPECT_NE(out.find("\nfirefox-esr  Processor\n"), std::string::npos) << "default colour stays plain";
-    EXPECT_NE(out.find("\x1b[38;2;70;70;70mdd           Hard disk (4 seconds ago)\x1b[0m\n"), std::string::npos);
+    EXPECT_NE(out.find("\x1b[38;2;70;70;70mdd           Hard disk (4 seconds ago)\x1b[0m\n"),
+              std::string::npos);
     EXPECT_NE(out.find("\x1b[38;2;255;0;0mmake"), std::string::npos);
 }
 
 TEST(ConsoleView, EmptyListShowsTheHeading) {
     CMemoryReportList empty;
     EXPECT_EQ(RenderList(empty, false), "Program  Activity\n");
+}
+}  // namespace
+
+namespace {
+// Names come from whoever named the program file: nothing in them may reach
+// the terminal as a control, whatever the encoding.
+TEST(ConsoleView, EscapesControlsAndInvalidUtf8InEveryCell) {
+    struct Case {
+        std::string in, out;
+    } const cases[] = {
+        {"evil\x1b[31mRED\x1b[0m", "evil\\x1b[31mRED\\x1b[0m"},
+        {"tab\there\nnl\x7f", "tab\\x09here\\x0anl\\x7f"},
+        {"back\\slash", "back\\\\slash"},
+        {"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80", "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"},
+        {"csi\xc2\x9b"
+         "2J",
+         "csi\\xc2\\x9b2J"},
+        {"bad\xff\xc0\xaf\xed\xa0\x80\xe2\x82", "bad\\xff\\xc0\\xaf\\xed\\xa0\\x80\\xe2\\x82"},
+    };
+    for (const Case& c : cases) {
+        CMemoryReportList list;
+        list.InsertItem(0, {c.in, c.in});
+        std::string out = RenderList(list, true);
+        EXPECT_NE(out.find("\n" + c.out + "  " + c.out + "\n"), std::string::npos) << out;
+        EXPECT_EQ(out.find('\x1b'), std::string::npos) << out;
+    }
 }
 }  // namespace
