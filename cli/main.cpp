@@ -26,6 +26,7 @@
 #include "platform/linux/Privilege.h"
 #include "platform/linux/ProcfsProcessSource.h"
 #include "platform/linux/ResourceLimits.h"
+#include "platform/linux/SockDiagNetworkSource.h"
 #include "platform/linux/SystemClock.h"
 
 namespace {
@@ -97,7 +98,8 @@ int main(int argc, char** argv) {
     CSystemClock clock;
     CProcfsProcessSource source;
     CPosixFileSystem files;
-    CProcesses processes({clock, source, files, &FindUninstaller});
+    CSockDiagNetworkSource network;
+    CProcesses processes({clock, source, files, &FindUninstaller, &network});
     // A binary given the capabilities sees other users' programs and their
     // disk activity, as the window does.
     EnablePrivilege("SeDebugPrivilege", true);

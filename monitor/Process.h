@@ -38,6 +38,7 @@ public:
     // "there was a previous reading" is kept explicitly, not read off a zero.
     bool m_bHasTimes = false;
     bool m_bHasIo = false;
+    bool m_bHasNetwork = false;
     WindowId m_hMainWnd = 0;
     std::int64_t m_tLastDisk = 0;
     std::int64_t m_tLastNetwork = 0;

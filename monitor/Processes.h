@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "monitor/NetworkUsage.h"
 #include "monitor/Process.h"
 
 class IClock;
@@ -19,6 +20,8 @@ struct MonitorPlatform {
     IFileSystem& files;
     // Null: no uninstaller search (the actions layer brings one).
     UninstallerFinder findUninstaller = nullptr;
+    // Null: network activity is not measured.
+    INetworkSource* network = nullptr;
 };
 
 // The table of known processes, most recently active first. A record pointer
@@ -71,6 +74,7 @@ private:
     std::vector<std::unique_ptr<CProcess>> m_records;
     // pid -> its live record; records with pid 0 are not indexed.
     std::unordered_map<std::uint32_t, CProcess*> m_index;
+    CNetworkUsage m_network;
     bool m_bFillingList = false;
 };
 

@@ -68,6 +68,14 @@ bool CProcesses::Sample(CProcess& record, std::int64_t now) {
         record.m_ullWriteBytes = io.writeBytes;
         record.m_bHasIo = true;
     }
+    if (m_network.HasReading()) {
+        if (record.m_bHasNetwork && m_network.GrowthOf(record.m_dwPid) > 0) {
+            record.m_tLastNetwork = now;
+            record.m_tNetworkUntil = now + kActivityWindow;
+            changed = true;
+        }
+        record.m_bHasNetwork = true;
+    }
     record.CloseQueryHandle();
     return changed;
 }
@@ -77,6 +85,7 @@ void CProcesses::TakeSnapshot() {
     m_platform.processes.EnumerateProcesses(pids);
     const std::int64_t now = m_platform.clock.Now();
     const std::uint32_t self = m_platform.processes.CurrentProcessId();
+    if (m_platform.network) m_network.Update(*m_platform.network);
 
     // Active records go to the front, the one met last first. Moving them one
     // by one would cost a pass over the table per active process; collecting

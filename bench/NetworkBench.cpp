@@ -1,0 +1,146 @@
+// What the network source adds to a tick: the sampler over a generated
+// procfs tree of 1,000 processes, with and without the source, while
+// processes of the benchmark's own hold 5,000 TCP sockets on 127.0.0.1.
+#include <arpa/inet.h>
+#include <benchmark/benchmark.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "monitor/Processes.h"
+#include "platform/linux/PosixFileSystem.h"
+#include "platform/linux/ProcfsProcessSource.h"
+#include "platform/linux/ResourceLimits.h"
+#include "platform/linux/SockDiagNetworkSource.h"
+#include "tests/fakes/FakeClock.h"
+#include "tests/fakes/ProcfsTree.h"
+
+namespace {
+
+constexpr int kProcesses = 1000;
+constexpr int kHolders = 50;
+constexpr int kConnectionsPerHolder = 50;  // two sockets each: 5,000 in all
+
+// Children that each hold their connections (both ends) until killed.
+class SocketHolders {
+public:
+    SocketHolders() {
+        for (int i = 0; i < kHolders; ++i) {
+            int ready[2];
+            if (pipe(ready) != 0) break;
+            pid_t pid = fork();
+            if (pid == 0) {
+                close(ready[0]);
+                Hold(ready[1]);
+                _exit(0);
+            }
+            close(ready[1]);
+            char c;
+            if (pid > 0 && read(ready[0], &c, 1) == 1) m_pids.push_back(pid);
+            close(ready[0]);
+        }
+    }
+    ~SocketHolders() {
+        for (pid_t pid : m_pids) kill(pid, SIGKILL);
+        for (pid_t pid : m_pids) waitpid(pid, nullptr, 0);
+    }
+    std::size_t Count() const { return m_pids.size(); }
+
+private:
+    static void Hold(int ready) {
+        int listener = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof a;
+        if (bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || listen(listener, 64) != 0 ||
+            getsockname(listener, reinterpret_cast<sockaddr*>(&a), &length) != 0)
+            _exit(1);
+        for (int i = 0; i < kConnectionsPerHolder; ++i) {
+            int fd = socket(AF_INET, SOCK_STREAM, 0);
+            if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+                accept(listener, nullptr, nullptr) < 0)
+                _exit(1);
+        }
+        close(listener);
+        char c = 1;
+        if (write(ready, &c, 1) != 1) _exit(1);
+        for (;;) pause();
+    }
+    std::vector<pid_t> m_pids;
+};
+
+struct World {
+    World() : tree(std::string(LW_BENCH_TMP) + "/procfs-net") {
+        CProcfsTree::Proc p;
+        for (int i = 0; i < kProcesses; ++i) {
+            p.comm = "proc" + std::to_string(i);
+            p.exe = "/usr/lib/bench/prog" + std::to_string(i % 50);
+            tree.Add(1000 + static_cast<std::uint32_t>(i), p);
+        }
+    }
+    CProcfsTree tree;
+    SocketHolders holders;
+};
+
+World& TheWorld() {
+    static World world;
+    return world;
+}
+
+void BM_Tick(benchmark::State& state) {
+    const bool withNetwork = state.range(0) != 0;
+    World& world = TheWorld();
+    CFakeClock clock(1700001000);
+    CPosixFileSystem files;
+    CProcfsProcessSource source({world.tree.Root(), -1});
+    CSockDiagNetworkSource network;
+    CProcesses table({clock, source, files, nullptr, withNetwork ? &network : nullptr});
+    table.TakeSnapshot();  // the first tick places every socket
+    std::vector<SocketTraffic> sockets;
+    network.GetSocketTraffic(sockets);
+    for (auto _ : state) {
+        clock.Advance();
+        table.TakeSnapshot();
+    }
+    state.counters["holders"] = static_cast<double>(world.holders.Count());
+    state.counters["sockets"] = static_cast<double>(sockets.size());
+    state.counters["searches"] = static_cast<double>(network.Searches());
+}
+BENCHMARK(BM_Tick)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The first reading, when every socket's holder is searched for.
+void BM_PlaceAllSockets(benchmark::State& state) {
+    TheWorld();
+    std::vector<SocketTraffic> sockets;
+    for (auto _ : state) {
+        CSockDiagNetworkSource network;
+        network.GetSocketTraffic(sockets);
+    }
+    state.counters["sockets"] = static_cast<double>(sockets.size());
+}
+BENCHMARK(BM_PlaceAllSockets)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+void BM_SourceOnly(benchmark::State& state) {
+    TheWorld();
+    std::vector<SocketTraffic> sockets;
+    CSockDiagNetworkSource network;
+    network.GetSocketTraffic(sockets);
+    for (auto _ : state) network.GetSocketTraffic(sockets);
+}
+BENCHMARK(BM_SourceOnly)->Unit(benchmark::kMillisecond);
+}  // namespace
+int main(int argc, char** argv) {
+    RaiseOpenFileLimit();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,216 @@
+#include "platform/linux/SockDiagNetworkSource.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/inet_diag.h>
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
+#include <linux/sock_diag.h>
+#include <linux/tcp.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// TCP states of <net/tcp_states.h>: everything but LISTEN, TIME_WAIT and
+// NEW_SYN_RECV, which carry no traffic of their own and have no inode.
+constexpr std::uint32_t kListen = 10, kTimeWait = 6, kNewSynRecv = 12;
+constexpr std::uint32_t kStates = ~((1u << kListen) | (1u << kTimeWait) | (1u << kNewSynRecv));
+
+// Owners are checked against the procfs root every so many calls: a socket
+// can outlive the process that was found holding it.
+constexpr std::uint32_t kOwnerCheckEvery = 8;
+
+bool ParseSocketLink(const char* link, std::uint64_t& inode) {
+    static const char kPrefix[] = "socket:[";
+    if (std::strncmp(link, kPrefix, sizeof kPrefix - 1) != 0) return false;
+    const char* p = link + sizeof kPrefix - 1;
+    std::uint64_t v = 0;
+    if (*p < '0' || *p > '9') return false;
+    for (; *p >= '0' && *p <= '9'; ++p) v = v * 10 + static_cast<std::uint64_t>(*p - '0');
+    if (*p != ']') return false;
+    inode = v;
+    return true;
+}
+
+bool ParsePid(const char* name, std::uint32_t& pid) {
+    std::uint64_t v = 0;
+    if (*name == 0) return false;
+    for (; *name; ++name) {
+        if (*name < '0' || *name > '9') return false;
+        v = v * 10 + static_cast<std::uint64_t>(*name - '0');
+        if (v > 0xFFFFFFFFu) return false;
+    }
+    pid = static_cast<std::uint32_t>(v);
+    return pid != 0;
+}
+
+}  // namespace
+
+CSockDiagNetworkSource::CSockDiagNetworkSource(std::string procRoot) : m_procRoot(std::move(procRoot)) {}
+
+bool CSockDiagNetworkSource::Send(const void* message, std::size_t size) {
+    sockaddr_nl kernel{};
+    kernel.nl_family = AF_NETLINK;
+    return sendto(m_netlink.Get(), message, size, 0, reinterpret_cast<sockaddr*>(&kernel), sizeof kernel) ==
+           static_cast<ssize_t>(size);
+}
+
+bool CSockDiagNetworkSource::Dump(unsigned char family, std::vector<Dumped>& out) {
+    // The kernel walks its whole connection table for every request, which
+    // costs far more than the sockets it returns. The older request form
+    // leaves the family open and so gets IPv4 and IPv6 in one walk; the
+    // per-family form is the fallback.
+    std::uint16_t type = SOCK_DIAG_BY_FAMILY;
+    bool sent = false;
+    if (family == AF_UNSPEC) {
+        struct {
+            nlmsghdr header;
+            inet_diag_req request;
+        } message{};
+        message.header.nlmsg_len = sizeof message;
+        message.header.nlmsg_type = type = TCPDIAG_GETSOCK;
+        message.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+        message.header.nlmsg_seq = ++m_sequence;
+        message.request.idiag_ext = 1u << (INET_DIAG_INFO - 1);
+        message.request.idiag_states = kStates;
+        sent = Send(&message, sizeof message);
+    } else {
+        struct {
+            nlmsghdr header;
+            inet_diag_req_v2 request;
+        } message{};
+        message.header.nlmsg_len = sizeof message;
+        message.header.nlmsg_type = SOCK_DIAG_BY_FAMILY;
+        message.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+        message.header.nlmsg_seq = ++m_sequence;
+        message.request.sdiag_family = family;
+        message.request.sdiag_protocol = IPPROTO_TCP;
+        message.request.idiag_ext = 1u << (INET_DIAG_INFO - 1);
+        message.request.idiag_states = kStates;
+        sent = Send(&message, sizeof message);
+    }
+    if (!sent) return false;
+
+    char* buffer = m_buffer.data();
+    for (;;) {
+        ssize_t n = recv(m_netlink.Get(), buffer, m_buffer.size(), 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        auto length = static_cast<unsigned>(n);
+        for (auto* h = reinterpret_cast<nlmsghdr*>(buffer); NLMSG_OK(h, length); h = NLMSG_NEXT(h, length)) {
+            if (h->nlmsg_seq != m_sequence) continue;
+            if (h->nlmsg_type == NLMSG_DONE) return true;
+            if (h->nlmsg_type == NLMSG_ERROR) return false;
+            if (h->nlmsg_type != type || h->nlmsg_len < NLMSG_LENGTH(sizeof(inet_diag_msg))) continue;
+            const auto* diag = static_cast<const inet_diag_msg*>(NLMSG_DATA(h));
+            if (diag->idiag_inode == 0) continue;
+            Dumped d{diag->idiag_inode, diag->idiag_uid, 0};
+            auto attributes = static_cast<unsigned>(h->nlmsg_len - NLMSG_LENGTH(sizeof(inet_diag_msg)));
+            for (auto* a = reinterpret_cast<const rtattr*>(diag + 1); RTA_OK(a, attributes);
+                 a = RTA_NEXT(a, attributes)) {
+                if (a->rta_type != INET_DIAG_INFO) continue;
+                // An older kernel sends a shorter tcp_info: what it lacks stays 0.
+                tcp_info info{};
+                std::memcpy(&info, RTA_DATA(a), std::min<std::size_t>(RTA_PAYLOAD(a), sizeof info));
+                d.bytes = info.tcpi_bytes_acked + info.tcpi_bytes_received;
+            }
+            out.push_back(d);
+        }
+    }
+}
+
+void CSockDiagNetworkSource::Search(const std::unordered_set<std::uint64_t>& wanted,
+                                    const std::unordered_set<std::uint32_t>& uids) {
+    ++m_searches;
+    UniqueFd root(open(m_procRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!root) return;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(fdopendir(dup(root.Get())), &closedir);
+    if (!dir) return;
+    std::size_t found = 0;
+    while (dirent* entry = readdir(dir.get())) {
+        std::uint32_t pid = 0;
+        if (!ParsePid(entry->d_name, pid)) continue;
+        struct stat st {};
+        if (fstatat(root.Get(), entry->d_name, &st, 0) != 0 || uids.count(st.st_uid) == 0) continue;
+        std::string fdPath = std::string(entry->d_name) + "/fd";
+        UniqueFd fds(openat(root.Get(), fdPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!fds) continue;  // another user's process, or gone
+        std::unique_ptr<DIR, int (*)(DIR*)> fdDir(fdopendir(dup(fds.Get())), &closedir);
+        if (!fdDir) continue;
+        while (dirent* fd = readdir(fdDir.get())) {
+            if (fd->d_name[0] == '.') continue;
+            char link[64];
+            ssize_t n = readlinkat(fds.Get(), fd->d_name, link, sizeof link - 1);
+            if (n <= 0) continue;
+            link[n] = 0;
+            std::uint64_t inode = 0;
+            if (!ParseSocketLink(link, inode) || wanted.count(inode) == 0) continue;
+            if (m_owner.emplace(inode, pid).second) ++found;
+        }
+        if (found == wanted.size()) return;
+    }
+}
+
+bool CSockDiagNetworkSource::GetSocketTraffic(std::vector<SocketTraffic>& sockets) {
+    sockets.clear();
+    if (!m_netlink) {
+        m_netlink.Reset(socket(AF_NETLINK, SOCK_DGRAM | SOCK_CLOEXEC, NETLINK_SOCK_DIAG));
+        if (!m_netlink) return false;
+    }
+    std::vector<Dumped> dumped;
+    bool read = m_bothInOne && Dump(AF_UNSPEC, dumped);
+    if (!read && m_bothInOne) {
+        m_bothInOne = false;
+        dumped.clear();
+    }
+    if (!read) read = Dump(AF_INET, dumped) && Dump(AF_INET6, dumped);
+    if (!read) {
+        m_netlink.Reset();  // a half-read reply would confuse the next call
+        return false;
+    }
+
+    if (++m_calls % kOwnerCheckEvery == 0) {
+        for (auto it = m_owner.begin(); it != m_owner.end();) {
+            std::string path = m_procRoot + "/" + std::to_string(it->second);
+            if (access(path.c_str(), F_OK) != 0) {
+                it = m_owner.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+
+    std::unordered_set<std::uint64_t> live, wanted;
+    std::unordered_set<std::uint32_t> uids;
+    live.reserve(dumped.size());
+    for (const Dumped& d : dumped) {
+        live.insert(d.inode);
+        if (m_owner.count(d.inode) == 0 && m_unplaced.count(d.inode) == 0) {
+            wanted.insert(d.inode);
+            uids.insert(d.uid);
+        }
+    }
+    if (!wanted.empty()) {
+        Search(wanted, uids);
+        for (std::uint64_t inode : wanted)
+            if (m_owner.count(inode) == 0) m_unplaced.insert(inode);
+    }
+    // Closed sockets are forgotten.
+    std::erase_if(m_owner, [&](const auto& e) { return live.count(e.first) == 0; });
+    std::erase_if(m_unplaced, [&](std::uint64_t inode) { return live.count(inode) == 0; });
+
+    sockets.reserve(dumped.size());
+    for (const Dumped& d : dumped) {
+        auto owner = m_owner.find(d.inode);
+        sockets.push_back({d.inode, owner == m_owner.end() ? 0u : owner->second, d.bytes});
+    }
+    return true;
+}
