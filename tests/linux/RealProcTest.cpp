@@ -1,6 +1,7 @@
+#include <gtest/gtest.h>
+
 #include <dirent.h>
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <linux/magic.h>
 #include <signal.h>
 #include <spawn.h>
@@ -24,6 +25,7 @@
 #include "platform/linux/PosixFileSystem.h"
 #include "platform/linux/ProcfsProcessSource.h"
 #include "platform/linux/SystemClock.h"
+#include "platform/linux/UniqueFd.h"
 
 extern char** environ;
 
@@ -86,9 +88,7 @@ std::string DirectIoFolder() {
         if (::statfs(candidate, &fs) != 0 || fs.f_type == TMPFS_MAGIC || fs.f_type == RAMFS_MAGIC) continue;
         const std::string probe = std::string(candidate) + "/direct-probe-" + std::to_string(getpid());
         std::ofstream(probe) << std::string(4096, 'x');
-        const int fd = ::open(probe.c_str(), O_RDONLY | O_DIRECT | O_CLOEXEC);
-        const bool ok = fd >= 0;
-        if (ok) ::close(fd);
+        const bool ok = UniqueFd(::open(probe.c_str(), O_RDONLY | O_DIRECT | O_CLOEXEC)).Valid();
         std::filesystem::remove(probe);
         if (ok) return candidate;
     }
@@ -239,6 +239,7 @@ TEST_F(RealProc, NoDescriptorLeaksWhileChildrenComeAndGo) {
     }
     EXPECT_EQ(OpenFdCount(), before);
 }
+
 // Programs that each live less than a tick are born after the previous
 // snapshot, so their first reading counts from zero and a busy one is seen.
 TEST_F(RealProc, ShortLivedProgramsAreListedWhenBusy) {
@@ -285,8 +286,8 @@ TEST_F(RealProc, ShortLivedProgramsAreListedWhenBusy) {
             burnerSeen = burnerSeen || Listed(list, nameOf(burner), "Processor");
             idlerListed = idlerListed || Listed(list, nameOf(idler));
             for (int i = 0; i < table.GetSize(); ++i)
-                idlerSampled =
-                    idlerSampled || (table[i].m_strFileName == nameOf(idler) && table[i].m_bHasTimes);
+                idlerSampled = idlerSampled || (table[i].m_strFileName == nameOf(idler) &&
+                                                table[i].m_dwPid != 0 && table[i].m_bHasTimes);
         }
         std::printf("after %d ticks: %d readers, %d burners, %d idlers ran\n", ticks, readers.Runs(),
                     burners.Runs(), idlers.Runs());
