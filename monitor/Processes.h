@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -53,7 +54,10 @@ public:
     void MoveToFront(std::uint32_t pid);
 
     // Samples every process once: new records, activity stamps, ended and
-    // stale records. The first reading of a process only sets its baseline.
+    // stale records. The first reading of a process only sets its baseline,
+    // unless the process was born in a later second than the previous
+    // snapshot: then it counts from zero. The first snapshot only sets
+    // baselines.
     void TakeSnapshot();
 
     // Rebuilds the list from the table, keeping the selected program listed
@@ -66,7 +70,9 @@ public:
 
 private:
     void FindProgramFile(CProcess& record);
-    bool Sample(CProcess& record, std::int64_t now);
+    // Processes created at or after `bornAfter` (a FILETIME) measure their
+    // first reading from zero.
+    bool Sample(CProcess& record, std::int64_t now, std::uint64_t bornAfter);
 
     MonitorPlatform m_platform;
     // Held by pointer so that reordering a large table moves pointers, not
@@ -76,6 +82,7 @@ private:
     std::unordered_map<std::uint32_t, CProcess*> m_index;
     CNetworkUsage m_network;
     bool m_bFillingList = false;
+    std::optional<std::int64_t> m_tPreviousSnapshot;  // clock of the last TakeSnapshot
 };
 
 // The data of the row at the selection mark if that row is both selected

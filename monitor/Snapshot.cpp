@@ -1,10 +1,12 @@
 #include <algorithm>
+#include <limits>
 #include <unordered_map>
 #include <vector>
 
 #include "monitor/Processes.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "platform/FileTime.h"
 #include "platform/ProcessSource.h"
 #include "res/Text.h"
 
@@ -32,32 +34,37 @@ void CProcesses::FindProgramFile(CProcess& record) {
     }
 }
 
-bool CProcesses::Sample(CProcess& record, std::int64_t now) {
+bool CProcesses::Sample(CProcess& record, std::int64_t now, std::uint64_t bornAfter) {
     IProcessQuery* query = record.GetQueryHandle(m_platform.processes);
     if (!query) return false;
     bool changed = false;
     ProcessTimes times;
-    if (query->GetTimes(times)) {
-        if (record.m_bHasTimes) {
+    const bool timesRead = query->GetTimes(times);
+    if (timesRead) record.m_ftCreation = times.creation;
+    // A process born after the previous snapshot did all its work since then,
+    // so a missing previous reading counts as zero instead of as unknown.
+    const bool newborn = record.m_ftCreation >= bornAfter;
+    if (timesRead) {
+        if (record.m_bHasTimes || newborn) {
+            const std::uint64_t user = record.m_bHasTimes ? record.m_ftUser : 0;
+            const std::uint64_t kernel = record.m_bHasTimes ? record.m_ftKernel : 0;
             auto absdiff = [](std::uint64_t a, std::uint64_t b) { return a > b ? a - b : b - a; };
-            std::uint64_t used =
-                absdiff(times.user, record.m_ftUser) + absdiff(times.kernel, record.m_ftKernel);
+            std::uint64_t used = absdiff(times.user, user) + absdiff(times.kernel, kernel);
             if (used >= kProcessorThreshold) {
                 record.m_tLastProcessor = now;
                 record.m_tProcessorUntil = now + kActivityWindow;
                 changed = true;
             }
         }
-        record.m_ftCreation = times.creation;
         record.m_ftKernel = times.kernel;
         record.m_ftUser = times.user;
         record.m_bHasTimes = true;
     }
     IoCounters io;
     if (query->GetIoCounters(io)) {
-        if (record.m_bHasIo) {
-            auto delta = static_cast<std::int64_t>((io.readBytes + io.writeBytes) -
-                                                   (record.m_ullReadBytes + record.m_ullWriteBytes));
+        if (record.m_bHasIo || newborn) {
+            const std::uint64_t before = record.m_bHasIo ? record.m_ullReadBytes + record.m_ullWriteBytes : 0;
+            auto delta = static_cast<std::int64_t>((io.readBytes + io.writeBytes) - before);
             if (delta > 0) {
                 record.m_tLastDisk = now;
                 record.m_tDiskUntil = now + kActivityWindow;
@@ -69,7 +76,7 @@ bool CProcesses::Sample(CProcess& record, std::int64_t now) {
         record.m_bHasIo = true;
     }
     if (m_network.HasReading()) {
-        if (record.m_bHasNetwork && m_network.GrowthOf(record.m_dwPid) > 0) {
+        if ((record.m_bHasNetwork || newborn) && m_network.GrowthOf(record.m_dwPid) > 0) {
             record.m_tLastNetwork = now;
             record.m_tNetworkUntil = now + kActivityWindow;
             changed = true;
@@ -85,7 +92,12 @@ void CProcesses::TakeSnapshot() {
     m_platform.processes.EnumerateProcesses(pids);
     const std::int64_t now = m_platform.clock.Now();
     const std::uint32_t self = m_platform.processes.CurrentProcessId();
-    if (m_platform.network) m_network.Update(*m_platform.network);
+    // Creation times are finer than the clock: a birth within the previous
+    // snapshot's second may have come before it, so only a later second
+    // counts as born after it. The first snapshot has nothing before it.
+    const std::uint64_t bornAfter = m_tPreviousSnapshot ? TimeToFileTime(*m_tPreviousSnapshot + 1)
+                                                        : std::numeric_limits<std::uint64_t>::max();
+    m_tPreviousSnapshot = now;
 
     // Active records go to the front, the one met last first. Moving them one
     // by one would cost a pass over the table per active process; collecting
@@ -102,7 +114,7 @@ void CProcesses::TakeSnapshot() {
             record->m_tLastSeen = now;
             FindProgramFile(*record);
         }
-        if (Sample(*record, now)) active.push_back(pid);
+        if (Sample(*record, now, bornAfter)) active.push_back(pid);
     }
     if (!active.empty()) {
         std::unordered_map<const CProcess*, size_t> rank;  // place at the front

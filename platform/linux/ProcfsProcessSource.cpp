@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/FileTime.h"
+#include "platform/linux/BootTime.h"
 
 namespace {
 constexpr std::uint64_t kPfKthread = 0x00200000;
@@ -125,7 +126,7 @@ public:
         long hz = m_source.m_ticksPerSecond;
         times.user = TicksToUnits(f.utime, hz);
         times.kernel = TicksToUnits(f.stime, hz);
-        times.creation = TimeToFileTime(static_cast<std::int64_t>(m_source.m_bootTime)) + TicksToUnits(f.starttime, hz);
+        times.creation = m_source.m_bootTime + TicksToUnits(f.starttime, hz);
         e->childTicks = f.cutime + f.cstime;
         return true;
     }
@@ -222,7 +223,8 @@ bool CProcfsProcessSource::OpenRoot() {
         size_t at = text.find("\nbtime ");
         if (at != std::string::npos) {
             size_t b = at + 7, e = text.find('\n', b);
-            ParseU64(std::string_view(text).substr(b, e - b), m_bootTime);
+            std::uint64_t btime = 0;
+            if (ParseU64(std::string_view(text).substr(b, e - b), btime)) m_bootTime = BootFileTime(btime);
         }
     }
     return true;

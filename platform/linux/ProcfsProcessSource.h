@@ -78,7 +78,7 @@ private:
     std::uint64_t m_nextSerial = 1;
     long m_fdsInUse = 0;
     long m_fdBudget = 0;
-    std::uint64_t m_bootTime = 0;  // seconds since 1970
+    std::uint64_t m_bootTime = 0;  // FILETIME
     long m_ticksPerSecond = 100;
     int m_lastError = 0;
 };

@@ -72,4 +72,22 @@ TEST(NetworkSampling, OnlyTrafficMovedByTheHolderCounts) {
     }
 }
 
+TEST(NetworkSampling, NewProcessCountsOnlyWhenBornSinceTheLastSnapshot) {
+    World t;
+    CFakeProcessSource& source = t.source;
+    CFakeNetworkSource& network = t.network;
+    CFakeClock& clock = t.clock;
+    // 12 was running before the table saw it; 13 starts now.
+    auto& old = source.Add(12, "/a/old");
+    old.times->creation = 1;
+    network.Put(5, 12, 100);
+    auto& born = source.Add(13, "/a/born");
+    born.times->creation = TimeToFileTime(clock.Now()) + 5'000'000;
+    network.Put(6, 13, 100);
+    t.Tick();
+    EXPECT_FALSE(t.Busy(12));
+    EXPECT_TRUE(t.Busy(13));
+    EXPECT_EQ(t.table.FindByPid(13)->m_tNetworkUntil, clock.Now() + 20);
+}
+
 }  // namespace

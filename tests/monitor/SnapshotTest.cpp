@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "monitor/Processes.h"
+#include "platform/FileTime.h"
 #include "tests/fakes/FakeClock.h"
 #include "tests/fakes/FakeFileSystem.h"
 #include "tests/fakes/FakeProcessSource.h"
@@ -52,17 +55,49 @@ TEST_F(Snapshot, ZeroCountersDoNotHideActivity) {
     EXPECT_EQ(table.FindByPid(21)->m_tLastDisk, clock.Now());
 }
 
-TEST_F(Snapshot, FirstReadingOnlySetsTheBaseline) {
+// A first reading counts from zero only for a process born in a later second
+// than the previous snapshot: within that second it may have come before it.
+TEST_F(Snapshot, FirstReadingCountsFromZeroOnlyForProcessesBornSinceThePreviousSnapshot) {
+    constexpr std::int64_t kSecond = 10'000'000;
+    struct Case {
+        const char* label;
+        bool atFirstSnapshot;
+        std::int64_t creation;  // 100-ns units after the previous snapshot's second began
+        bool timesReadable;
+        std::uint64_t user, kernel, read, write;
+        bool processor, disk;
+    };
+    const Case cases[] = {
+        {"listed at the first snapshot", true, kSecond / 2, true, 900 * kMs, 0, 1 << 20, 0, false, false},
+        {"born before it", false, -kSecond / 10, true, 900 * kMs, 0, 1 << 20, 0, false, false},
+        {"born as its second began", false, 0, true, 900 * kMs, 0, 1 << 20, 0, false, false},
+        {"born late in its second", false, kSecond - 1, true, 900 * kMs, 0, 1 << 20, 0, false, false},
+        {"born in the next second", false, kSecond, true, 900 * kMs, 0, 1 << 20, 0, true, true},
+        {"born after it, kernel time and writes", false, kSecond + 1, true, 0, 100 * kMs, 0, 1, true, true},
+        {"born after it, little work", false, kSecond, true, 60 * kMs, 40 * kMs - 1, 0, 0, false, false},
+        {"born after it, times unreadable", false, kSecond, false, 0, 0, 1 << 20, 0, false, false},
+    };
+    const auto previous = static_cast<std::int64_t>(TimeToFileTime(clock.Now()));
+    auto add = [&](bool atFirst) {
+        for (std::uint32_t i = 0; i < std::size(cases); ++i) {
+            const Case& c = cases[i];
+            if (c.atFirstSnapshot != atFirst) continue;
+            auto& p = source.Add(100 + i, "/a/p");
+            *p.times = {static_cast<std::uint64_t>(previous + c.creation), c.kernel, c.user};
+            *p.io = {c.read, c.write};
+            if (!c.timesReadable) p.times.reset();
+        }
+    };
+    add(true);
     table.TakeSnapshot();
-    auto& p = source.Add(30, "/a/new");
-    p.times->user = 900 * kMs;
-    p.io->readBytes = 1 << 20;
+    add(false);
     Tick();
-    EXPECT_EQ(table.FindByPid(30)->m_tLastProcessor, 0);
-    EXPECT_EQ(table.FindByPid(30)->m_tLastDisk, 0);
-    source.AddIo(30, 1);
-    Tick();
-    EXPECT_EQ(table.FindByPid(30)->m_tLastDisk, clock.Now());
+    for (std::uint32_t i = 0; i < std::size(cases); ++i) {
+        const CProcess* record = table.FindByPid(100 + i);
+        ASSERT_NE(record, nullptr) << cases[i].label;
+        EXPECT_EQ(record->m_tLastProcessor, cases[i].processor ? clock.Now() : 0) << cases[i].label;
+        EXPECT_EQ(record->m_tLastDisk, cases[i].disk ? clock.Now() : 0) << cases[i].label;
+    }
 }
 
 TEST_F(Snapshot, ActiveProcessesMoveToTheFrontLastMetFirst) {
