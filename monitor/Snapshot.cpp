@@ -98,6 +98,7 @@ void CProcesses::TakeSnapshot() {
     const std::uint64_t bornAfter = m_tPreviousSnapshot ? TimeToFileTime(*m_tPreviousSnapshot + 1)
                                                         : std::numeric_limits<std::uint64_t>::max();
     m_tPreviousSnapshot = now;
+    if (m_platform.network) m_network.Update(*m_platform.network);
 
     // Active records go to the front, the one met last first. Moving them one
     // by one would cost a pass over the table per active process; collecting

@@ -82,7 +82,7 @@ TEST(NetworkSampling, NewProcessCountsOnlyWhenBornSinceTheLastSnapshot) {
     old.times->creation = 1;
     network.Put(5, 12, 100);
     auto& born = source.Add(13, "/a/born");
-    born.times->creation = TimeToFileTime(clock.Now()) + 5'000'000;
+    born.times->creation = TimeToFileTime(clock.Now() + 1);  // in the second after the snapshot
     network.Put(6, 13, 100);
     t.Tick();
     EXPECT_FALSE(t.Busy(12));
