@@ -21,6 +21,13 @@ public:
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
     pid_t Pid() const { return m_pid; }
+    // Waits for the child to end; its exit status, or -1.
+    int Wait() {
+        int status = 0;
+        if (m_pid <= 0 || ::waitpid(m_pid, &status, 0) != m_pid) return -1;
+        m_pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
     void Kill() {
         if (m_pid <= 0) return;
         ::kill(m_pid, SIGKILL);
