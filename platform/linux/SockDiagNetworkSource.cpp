@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -159,8 +160,39 @@ void CSockDiagNetworkSource::Search(const std::unordered_set<std::uint64_t>& wan
     }
 }
 
+std::string CSockDiagNetworkSource::SegmentCounters() {
+    if (!m_snmp) m_snmp.Reset(open((m_procRoot + "/net/snmp").c_str(), O_RDONLY | O_CLOEXEC));
+    char text[4096];
+    ssize_t n = m_snmp ? pread(m_snmp.Get(), text, sizeof text - 1, 0) : -1;
+    if (n <= 0) return {};
+    std::string_view all(text, static_cast<std::size_t>(n));
+    // The first "Tcp:" line names the fields, the second holds the values.
+    std::size_t names = all.find("\nTcp:");
+    std::size_t values = names == std::string_view::npos ? names : all.find("\nTcp:", names + 1);
+    if (values == std::string_view::npos) return {};
+    std::string_view header = all.substr(names + 5, values - names - 5);
+    std::string_view line = all.substr(values + 5);
+    line = line.substr(0, line.find('\n'));
+    std::string wanted;
+    auto field = [](std::string_view s, std::size_t i) {
+        for (; i > 0; --i) s.remove_prefix(std::min(s.size(), s.find(' ') + 1));
+        return s.substr(0, s.find_first_of(" \n"));
+    };
+    for (std::size_t i = 0; i < 32; ++i) {
+        std::string_view name = field(header, i);
+        if (name.empty()) break;
+        if (name == "InSegs" || name == "OutSegs") wanted += std::string(field(line, i)) + " ";
+    }
+    return wanted;
+}
+
 bool CSockDiagNetworkSource::GetSocketTraffic(std::vector<SocketTraffic>& sockets) {
     sockets.clear();
+    std::string segments = SegmentCounters();
+    if (!segments.empty() && segments == m_segments) {
+        sockets = m_last;
+        return true;
+    }
     if (!m_netlink) {
         m_netlink.Reset(socket(AF_NETLINK, SOCK_DGRAM | SOCK_CLOEXEC, NETLINK_SOCK_DIAG));
         if (!m_netlink) return false;
@@ -212,5 +244,8 @@ bool CSockDiagNetworkSource::GetSocketTraffic(std::vector<SocketTraffic>& socket
         auto owner = m_owner.find(d.inode);
         sockets.push_back({d.inode, owner == m_owner.end() ? 0u : owner->second, d.bytes});
     }
+    ++m_dumps;
+    m_segments = std::move(segments);
+    m_last = sockets;
     return true;
 }
