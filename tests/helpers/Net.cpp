@@ -3,7 +3,8 @@
 //                                'd' it sends about 10 MB/s, one that sends
 //                                'i' gets nothing
 //   lw-test-net fetch PORT       asks for data and reads it until killed
-//   lw-test-net idle PORT        holds a silent connection until killed
+//   lw-test-net idle PORT FILE   holds a silent connection until killed;
+//                                creates FILE once it has said its byte
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -75,8 +76,10 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    if (std::strcmp(argv[1], "idle") == 0) {
+    if (std::strcmp(argv[1], "idle") == 0 && argc > 3) {
         Connect(argv[2], 'i');
+        FILE* ready = std::fopen(argv[3], "w");
+        if (!ready || std::fclose(ready) != 0) return 1;
         for (;;) pause();
     }
     return 2;

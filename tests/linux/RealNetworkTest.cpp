@@ -16,9 +16,14 @@
 
 namespace {
 
-std::string WaitForPort(const std::filesystem::path& file) {
-    for (int i = 0; i < 200 && !std::filesystem::exists(file); ++i)
+bool WaitFor(const std::filesystem::path& file) {
+    for (int i = 0; i < 500 && !std::filesystem::exists(file); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return std::filesystem::exists(file);
+}
+
+std::string WaitForPort(const std::filesystem::path& file) {
+    WaitFor(file);
     std::ifstream in(file);
     std::string port;
     in >> port;
@@ -29,13 +34,17 @@ std::string WaitForPort(const std::filesystem::path& file) {
 // silent connection to another: the sender and the receiver show network
 // activity, the silent child does not.
 TEST(RealNetwork, DownloaderAndServerAreListedTheSilentPeerIsNot) {
-    const std::filesystem::path portFile =
-        std::filesystem::path(LW_TEST_TMP) / ("port-" + std::to_string(::getpid()));
-    std::filesystem::remove(portFile);
+    const std::filesystem::path dir =
+        std::filesystem::path(LW_TEST_TMP) / ("net-" + std::to_string(::getpid()));
+    const std::filesystem::path portFile = dir / "port", idleFile = dir / "idle";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
     Child server({LW_NET, "serve", portFile.string()});
     const std::string port = WaitForPort(portFile);
     ASSERT_FALSE(port.empty()) << "server did not start";
-    Child idle({LW_NET, "idle", port});
+    // The silent peer's one byte must be said before the first snapshot.
+    Child idle({LW_NET, "idle", port, idleFile.string()});
+    ASSERT_TRUE(WaitFor(idleFile)) << "silent peer did not connect";
 
     CSystemClock clock;
     CProcfsProcessSource source;
@@ -58,7 +67,7 @@ TEST(RealNetwork, DownloaderAndServerAreListedTheSilentPeerIsNot) {
     EXPECT_NE(activity(fetch.Pid()).find("Network"), std::string::npos) << activity(fetch.Pid());
     EXPECT_NE(activity(server.Pid()).find("Network"), std::string::npos) << activity(server.Pid());
     EXPECT_EQ(activity(idle.Pid()).find("Network"), std::string::npos) << activity(idle.Pid());
-    std::filesystem::remove(portFile);
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
