@@ -1,3 +1,4 @@
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -66,6 +67,7 @@ private slots:
     void keys();
     void headerIsNotAButton();
     void fillListRoundTrip();
+    void modelKeepsQtsRules();
     void screenshot();
 };
 
@@ -364,6 +366,26 @@ void ReportCtrlTest::fillListRoundTrip() {
     QVERIFY(selected);
     QCOMPARE(selected->m_dwPid, pid);
     QCOMPARE(list.GetItemState(list.GetSelectionMark(), kBoth), kBoth);
+}
+
+// Every change the list makes to its model keeps to the rules Qt's views
+// rely on; the tester checks after each signal.
+void ReportCtrlTest::modelKeepsQtsRules() {
+    CReportCtrl list;
+    QAbstractItemModelTester tester(list.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    Fill(list, 2, 3);
+    list.InsertColumn(1, "Middle", 0, 50);  // between columns, with rows present
+    list.InsertColumn(9, "Last", 0, 50);    // past the end appends
+    list.SetCellTextColor(1, -1, Rgb(1, 2, 3), false);
+    list.SetCellTextColor(-1, 2, Rgb(4, 5, 6), true);
+    list.SetCellTextColor(-1, -1, Rgb(7, 8, 9), false);
+    QCOMPARE(list.InsertItem(-1, {"refused"}), -1);
+    QCOMPARE(list.InsertItem(1, {"inside"}), 1);
+    list.DeleteAllItems();
+    list.DeleteAllItems();  // already empty
+    QCOMPARE(list.InsertItem(5, {"again"}), 0);
+    QCOMPARE(list.model()->rowCount(), 1);
+    QCOMPARE(list.model()->columnCount(), 4);
 }
 
 void ReportCtrlTest::screenshot() {
