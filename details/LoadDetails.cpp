@@ -22,7 +22,7 @@ VersionStrings ReadFileVersionStrings(const std::string& path, IFileContent& con
     std::unique_ptr<IReadableFile> file = content.OpenFile(path);
     if (file) {
         std::vector<std::uint8_t> buffer;
-        switch (GetFileVersionInfo(*file, buffer)) {
+        switch (GetFileVersionInfo(*file, buffer, userLangId)) {
             case VersionInfoResult::Found:
                 return ReadVersionStrings(buffer, userLangId);
             case VersionInfoResult::NoResource:

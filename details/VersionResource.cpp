@@ -28,6 +28,28 @@ constexpr std::uint16_t kMaxSections = 96;
 // wLength is 16 bits wide: a version resource is never larger.
 constexpr std::uint32_t kMaxVersionResource = 0x10000;
 
+constexpr std::uint32_t kLangNeutral = 0x0000;
+constexpr std::uint32_t kLangEnglishUs = 0x0409;
+constexpr std::uint32_t kSublangDefault = 1;
+std::uint32_t PrimaryLanguage(std::uint32_t langId) { return langId & 0x3FF; }
+
+// Where a language entry stands in the order the resource loader tries them,
+// lower first: the user's language; the same primary language, neutral and
+// default sub-languages before the others; neutral; English (US); anything
+// else, where the first entry wins.
+int LanguageRank(std::uint32_t entry, std::uint16_t user) {
+    if (entry & kSubdirectoryBit) return 7;  // a string name: no language
+    const std::uint32_t primary = PrimaryLanguage(user);
+    if (entry == user) return 0;
+    if (entry == primary) return 1;
+    if (entry == (kSublangDefault << 10 | primary)) return 2;
+    if (PrimaryLanguage(entry) == primary) return 3;
+    if (entry == kLangNeutral) return 4;
+    if (PrimaryLanguage(entry) == kLangNeutral) return 5;
+    if (entry == kLangEnglishUs) return 6;
+    return 7;
+}
+
 struct Section {
     std::uint32_t virtualAddress;
     std::uint32_t rawSize;
@@ -100,28 +122,46 @@ public:
         return ReadRva(std::uint64_t{m_resourceRva} + offset, buffer, size);
     }
 
-    // The entry of a resource directory with the given id, or with wanted = 0
-    // the first entry of any name. false if there is none.
-    bool FindEntry(std::uint32_t directory, std::uint32_t wanted, bool anyName, std::uint32_t& target) {
+    struct DirectoryEntry {
+        std::uint32_t name;  // an id, or with the top bit set a string's offset
+        std::uint32_t target;
+    };
+
+    // The entries of a resource directory, in the order the file keeps them.
+    bool ReadEntries(std::uint32_t directory, std::vector<DirectoryEntry>& out) {
         std::array<std::uint8_t, 16> head{};
         if (!ReadResource(directory, head.data(), head.size())) return false;
-        std::uint32_t named = Read16(&head[12]);
-        std::uint32_t ids = Read16(&head[14]);
-        std::uint32_t first = anyName ? 0 : named;
-        std::uint32_t count = named + ids;
-        if (first >= count) return false;
-        std::vector<std::uint8_t> entries(size_t{count - first} * 8);
-        if (!ReadResource(directory + 16 + first * 8, entries.data(), entries.size())) {
-            return false;
-        }
-        for (size_t i = 0; i < entries.size(); i += 8) {
-            std::uint32_t name = Read32(&entries[i]);
-            if (anyName || (!(name & kSubdirectoryBit) && name == wanted)) {
-                target = Read32(&entries[i + 4]);
+        const std::uint32_t count = std::uint32_t{Read16(&head[12])} + Read16(&head[14]);
+        std::vector<std::uint8_t> raw(size_t{count} * 8);
+        if (!ReadResource(directory + 16, raw.data(), raw.size())) return false;
+        out.clear();
+        for (size_t i = 0; i < raw.size(); i += 8) out.push_back({Read32(&raw[i]), Read32(&raw[i + 4])});
+        return true;
+    }
+
+    // The entry of a resource directory with the given id, or with anyName
+    // the first entry of any name. false if there is none.
+    bool FindEntry(std::uint32_t directory, std::uint32_t wanted, bool anyName, std::uint32_t& target) {
+        std::vector<DirectoryEntry> entries;
+        if (!ReadEntries(directory, entries)) return false;
+        for (const DirectoryEntry& e : entries) {
+            if (anyName || (!(e.name & kSubdirectoryBit) && e.name == wanted)) {
+                target = e.target;
                 return true;
             }
         }
         return false;
+    }
+
+    // The language entry the resource loader takes for a user language.
+    bool FindLanguage(std::uint32_t directory, std::uint16_t userLangId, std::uint32_t& target) {
+        std::vector<DirectoryEntry> entries;
+        if (!ReadEntries(directory, entries) || entries.empty()) return false;
+        const DirectoryEntry* best = &entries.front();
+        for (const DirectoryEntry& e : entries)
+            if (LanguageRank(e.name, userLangId) < LanguageRank(best->name, userLangId)) best = &e;
+        target = best->target;
+        return true;
     }
 
     std::uint32_t m_resourceRva = 0;
@@ -216,16 +256,16 @@ bool IsWindowsProgram(IReadableFile& file) {
     return isProgram;
 }
 
-VersionInfoResult GetFileVersionInfo(IReadableFile& file, std::vector<std::uint8_t>& buffer) {
+VersionInfoResult GetFileVersionInfo(IReadableFile& file, std::vector<std::uint8_t>& buffer,
+                                     std::uint16_t userLangId) {
     buffer.clear();
     PeImage image(file);
     bool isProgram = false;
     if (!image.Open(isProgram))
         return isProgram ? VersionInfoResult::NoResource : VersionInfoResult::NotProgram;
 
-    // Three levels: type, name, language. Windows asks for the name 1 and the
-    // language that suits the user; a file has one language in practice, so
-    // the first is taken, as it is for a file without the name 1.
+    // Three levels: type, name, language. Windows asks for the name 1 (or
+    // takes the first name) and lets the loader choose the language.
     std::uint32_t names = 0, languages = 0, data = 0;
     if (!image.FindEntry(0, kResourceTypeVersion, false, names) || !(names & kSubdirectoryBit))
         return VersionInfoResult::NoResource;
@@ -235,7 +275,7 @@ VersionInfoResult GetFileVersionInfo(IReadableFile& file, std::vector<std::uint8
         return VersionInfoResult::NoResource;
     if (!(languages & kSubdirectoryBit)) return VersionInfoResult::NoResource;
     languages &= ~kSubdirectoryBit;
-    if (!image.FindEntry(languages, 0, true, data) || (data & kSubdirectoryBit))
+    if (!image.FindLanguage(languages, userLangId, data) || (data & kSubdirectoryBit))
         return VersionInfoResult::NoResource;
 
     std::array<std::uint8_t, 16> entry{};

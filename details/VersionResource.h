@@ -19,10 +19,13 @@ enum class VersionInfoResult {
 bool IsWindowsProgram(IReadableFile& file);
 
 // Copies the version resource (VS_VERSIONINFO) of a PE32 or PE32+ file into
-// buffer. Every offset the file states is checked against the file and the
-// section it points into; a malformed file gives NoResource or NotProgram,
-// never a read outside what was read.
-VersionInfoResult GetFileVersionInfo(IReadableFile& file, std::vector<std::uint8_t>& buffer);
+// buffer. A file may hold one per language; the one taken is the user's
+// language, else the same primary language, else neutral, else English (US),
+// else the first. Every offset the file states is checked against the file
+// and the section it points into; a malformed file gives NoResource or
+// NotProgram, never a read outside what was read.
+VersionInfoResult GetFileVersionInfo(IReadableFile& file, std::vector<std::uint8_t>& buffer,
+                                     std::uint16_t userLangId);
 
 // A value of the resource tree. `length` is what the tree states (UTF-16
 // units for text, bytes for binary data); `size` is how many bytes from

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: once in an
-# optimised build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# optimised build, once under AddressSanitizer and UndefinedBehaviorSanitizer;
+# warnings are errors in both.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLOADWATCH_WERROR=ON >/dev/null
 cmake --build build/test
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLOADWATCH_SANITIZE=ON \
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLOADWATCH_WERROR=ON -DLOADWATCH_SANITIZE=ON \
   -DLOADWATCH_BUILD_BENCH=OFF >/dev/null
 cmake --build build/asan
 

@@ -49,6 +49,17 @@ std::uint64_t TicksToUnits(std::uint64_t ticks, long hz) {
            ticks % static_cast<std::uint64_t>(hz) * kFileTimeUnitsPerSecond / static_cast<std::uint64_t>(hz);
 }
 
+// Descriptors the cache may hold: the given number, or what RLIMIT_NOFILE
+// leaves after a reserve for everything else.
+long DescriptorBudget(long given) {
+    if (given >= 0) return given;
+    rlimit lim{};
+    long soft = ::getrlimit(RLIMIT_NOFILE, &lim) == 0 && lim.rlim_cur != RLIM_INFINITY
+                    ? static_cast<long>(lim.rlim_cur)
+                    : 1024;
+    return soft > kReservedFds ? soft - kReservedFds : 0;
+}
+
 bool IsPidName(const char* name, std::uint32_t& pid) {
     std::uint64_t v = 0;
     if (!ParseU64(name, v) || v == 0 || v > 0xFFFFFFFFull) return false;
@@ -137,12 +148,9 @@ public:
         std::string text;
         int err = 0;
         if (!m_source.ReadFileIn(m_pid, *e, &e->io, "io", text, err)) return Fail(err);
-        if (e->io && e->dir) {
-            // With stat and io held, the folder is no longer needed: one
-            // descriptor less per process.
-            e->dir.Reset();
-            --m_source.m_fdsInUse;
-        }
+        // With stat and io held, the folder is no longer needed: one
+        // descriptor less per process.
+        if (e->io) e->dir.Reset();
         std::uint64_t rd = 0, wr = 0;
         if (!ParseIoText(text, rd, wr)) return Fail(EINVAL);
         if (e->haveIo && e->childTicks != e->childTicksAtIo) {
@@ -191,18 +199,10 @@ private:
 
 CProcfsProcessSource::CProcfsProcessSource() : CProcfsProcessSource(Options{}) {}
 
-CProcfsProcessSource::CProcfsProcessSource(Options options) : m_options(std::move(options)) {
+CProcfsProcessSource::CProcfsProcessSource(Options options)
+    : m_options(std::move(options)), m_budget(DescriptorBudget(m_options.fdBudget)) {
     long hz = ::sysconf(_SC_CLK_TCK);
     if (hz > 0) m_ticksPerSecond = hz;
-    if (m_options.fdBudget >= 0) {
-        m_fdBudget = m_options.fdBudget;
-    } else {
-        rlimit lim{};
-        long soft = ::getrlimit(RLIMIT_NOFILE, &lim) == 0 && lim.rlim_cur != RLIM_INFINITY
-                        ? static_cast<long>(lim.rlim_cur)
-                        : 1024;
-        m_fdBudget = soft > kReservedFds ? soft - kReservedFds : 0;
-    }
     OpenRoot();
 }
 
@@ -230,19 +230,7 @@ bool CProcfsProcessSource::OpenRoot() {
     return true;
 }
 
-bool CProcfsProcessSource::Adopt(UniqueFd& slot, int fd) {
-    if (m_fdsInUse >= m_fdBudget) return false;
-    slot.Reset(fd);
-    ++m_fdsInUse;
-    return true;
-}
-
-void CProcfsProcessSource::DropEntry(std::uint32_t pid) {
-    auto it = m_entries.find(pid);
-    if (it == m_entries.end()) return;
-    m_fdsInUse -= it->second.dir.Valid() + it->second.stat.Valid() + it->second.io.Valid();
-    m_entries.erase(it);
-}
+void CProcfsProcessSource::DropEntry(std::uint32_t pid) { m_entries.erase(pid); }
 
 CProcfsProcessSource::Entry* CProcfsProcessSource::FindEntry(std::uint32_t pid, std::uint64_t serial) {
     auto it = m_entries.find(pid);
@@ -250,25 +238,24 @@ CProcfsProcessSource::Entry* CProcfsProcessSource::FindEntry(std::uint32_t pid, 
     return &it->second;
 }
 
-int CProcfsProcessSource::OpenInEntry(std::uint32_t pid, Entry& e, UniqueFd* slot, const char* name,
+int CProcfsProcessSource::OpenInEntry(std::uint32_t pid, Entry& e, BudgetedFd* slot, const char* name,
                                       UniqueFd& temp) {
     if (slot && *slot) return slot->Get();
-    int fd = e.dir ? ::openat(e.dir.Get(), name, O_RDONLY | O_CLOEXEC)
-                   : ::openat(m_root.Get(), (std::to_string(pid) + "/" + name).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return -1;
-    if (slot && !Adopt(*slot, fd) && slot != &e.dir && e.dir) {
+    temp.Reset(
+        e.dir ? ::openat(e.dir.Get(), name, O_RDONLY | O_CLOEXEC)
+              : ::openat(m_root.Get(), (std::to_string(pid) + "/" + name).c_str(), O_RDONLY | O_CLOEXEC));
+    if (!temp) return -1;
+    if (!slot) return temp.Get();
+    if (!slot->Adopt(m_budget, temp) && slot != &e.dir && e.dir) {
         // Out of budget: the folder is worth less than a file read every
         // tick, so give it up for this one.
         e.dir.Reset();
-        --m_fdsInUse;
-        Adopt(*slot, fd);
+        slot->Adopt(m_budget, temp);
     }
-    if (slot && *slot && slot->Get() == fd) return fd;
-    temp.Reset(fd);
-    return fd;
+    return *slot ? slot->Get() : temp.Get();
 }
 
-bool CProcfsProcessSource::ReadFileIn(std::uint32_t pid, Entry& e, UniqueFd* slot, const char* name,
+bool CProcfsProcessSource::ReadFileIn(std::uint32_t pid, Entry& e, BudgetedFd* slot, const char* name,
                                       std::string& text, int& err) {
     UniqueFd temp;
     int fd = OpenInEntry(pid, e, slot, name, temp);
@@ -291,18 +278,16 @@ bool CProcfsProcessSource::ReadStat(std::uint32_t pid, Entry& e, std::string& te
 CProcfsProcessSource::Entry* CProcfsProcessSource::OpenEntry(std::uint32_t pid) {
     DropEntry(pid);
     std::string name = std::to_string(pid);
-    int dirfd = ::openat(m_root.Get(), name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (dirfd < 0) {
+    UniqueFd dir(::openat(m_root.Get(), name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!dir) {
         m_lastError = errno;
         return nullptr;
     }
     Entry& e = m_entries[pid];
     e.serial = m_nextSerial++;
     e.generation = m_generation;
-    if (!Adopt(e.dir, dirfd)) {
-        // Over budget: reads go by path from the root instead.
-        ::close(dirfd);
-    }
+    // Over budget, reads go by path from the root instead.
+    e.dir.Adopt(m_budget, dir);
     std::string text;
     int err = 0;
     StatFields f;
@@ -312,11 +297,8 @@ CProcfsProcessSource::Entry* CProcfsProcessSource::OpenEntry(std::uint32_t pid) 
         return nullptr;
     }
     e.kernelThread = (f.flags & kPfKthread) != 0;
-    if (e.kernelThread && e.dir) {
-        // Never sampled: only its stat is re-read, to notice a reused id.
-        e.dir.Reset();
-        --m_fdsInUse;
-    }
+    // Never sampled: only its stat is re-read, to notice a reused id.
+    if (e.kernelThread) e.dir.Reset();
     e.childTicks = f.cutime + f.cstime;
     return &e;
 }
@@ -369,7 +351,6 @@ bool CProcfsProcessSource::EnumerateProcesses(std::vector<std::uint32_t>& pids) 
     // Processes no longer listed give their descriptors back.
     for (auto it = m_entries.begin(); it != m_entries.end();) {
         if (it->second.generation != m_generation) {
-            m_fdsInUse -= it->second.dir.Valid() + it->second.stat.Valid() + it->second.io.Valid();
             it = m_entries.erase(it);
         } else {
             ++it;

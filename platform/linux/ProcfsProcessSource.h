@@ -7,6 +7,8 @@
 #include <unordered_map>
 
 #include "platform/ProcessSource.h"
+#include "platform/linux/BudgetedFd.h"
+#include "platform/linux/FdBudget.h"
 #include "platform/linux/UniqueFd.h"
 
 // Processes read from a procfs tree (normally /proc; tests and benchmarks
@@ -36,7 +38,7 @@ public:
     int LastError() const override { return m_lastError; }
 
     // Descriptors held in the per-process cache (for tests and benchmarks).
-    long CachedDescriptors() const { return m_fdsInUse; }
+    long CachedDescriptors() const { return m_budget.InUse(); }
 
 private:
     class Query;
@@ -45,9 +47,9 @@ private:
     struct Entry {
         std::uint64_t serial = 0;  // changes when the entry is opened anew
         std::uint64_t generation = 0;
-        UniqueFd dir;
-        UniqueFd stat;
-        UniqueFd io;
+        BudgetedFd dir;
+        BudgetedFd stat;
+        BudgetedFd io;
         bool kernelThread = false;
         bool gone = false;
         // Reaped children's I/O is folded into a parent's io counters; it is
@@ -65,19 +67,18 @@ private:
     void DropEntry(std::uint32_t pid);
     // Opens name below the process's folder; caches it in *slot (if given)
     // when the budget allows. Returns the fd to use, or -1 with errno set.
-    int OpenInEntry(std::uint32_t pid, Entry& e, UniqueFd* slot, const char* name, UniqueFd& temp);
+    int OpenInEntry(std::uint32_t pid, Entry& e, BudgetedFd* slot, const char* name, UniqueFd& temp);
     bool ReadStat(std::uint32_t pid, Entry& e, std::string& text, int& err);
-    bool ReadFileIn(std::uint32_t pid, Entry& e, UniqueFd* slot, const char* name, std::string& text, int& err);
-    bool Adopt(UniqueFd& slot, int fd);
+    bool ReadFileIn(std::uint32_t pid, Entry& e, BudgetedFd* slot, const char* name, std::string& text,
+                    int& err);
 
     Options m_options;
     UniqueFd m_root;
     std::unique_ptr<DIR, int (*)(DIR*)> m_dir{nullptr, &closedir};
+    FdBudget m_budget;  // before the entries, whose descriptors give their slots back to it
     std::unordered_map<std::uint32_t, Entry> m_entries;
     std::uint64_t m_generation = 0;
     std::uint64_t m_nextSerial = 1;
-    long m_fdsInUse = 0;
-    long m_fdBudget = 0;
     std::uint64_t m_bootTime = 0;  // FILETIME
     long m_ticksPerSecond = 100;
     int m_lastError = 0;

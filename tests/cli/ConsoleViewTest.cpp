@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "cli/ConsoleView.h"
 #include "monitor/ActivityText.h"
 #include "monitor/MemoryReportList.h"
@@ -29,6 +33,37 @@ TEST(ConsoleView, TerminalRowsCarryTheirGreyAndRed) {
     EXPECT_NE(out.find("\x1b[38;2;70;70;70mdd           Hard disk (4 seconds ago)\x1b[0m\n"),
               std::string::npos);
     EXPECT_NE(out.find("\x1b[38;2;255;0;0mmake"), std::string::npos);
+}
+
+// The program column grows with the longest name up to 40 characters; a
+// longer name is printed whole and pushes its own activity along. Lines end
+// without blanks.
+TEST(ConsoleView, ProgramColumnIsAtMostFortyWide) {
+    const std::string forty(40, 'f'), longer(45, 'l');
+    const struct {
+        const char* rule;
+        std::vector<std::pair<std::string, std::string>> rows;
+        std::string out;
+    } cases[] = {
+        {"forty wide",
+         {{forty, "Processor"}, {"a", "Hard disk"}},
+         "Program" + std::string(33, ' ') + "  Activity\n" + forty + "  Processor\na" + std::string(39, ' ') +
+             "  Hard disk\n"},
+        {"never wider",
+         {{longer, "Processor"}, {"a", "Hard disk"}},
+         "Program" + std::string(33, ' ') + "  Activity\n" + longer + "  Processor\na" +
+             std::string(39, ' ') + "  Hard disk\n"},
+        {"no activity, no trailing blanks",
+         {{"make", ""}, {"a", "Processor"}},
+         "Program  Activity\nmake\na        Processor\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rule);
+        CMemoryReportList list;
+        for (const auto& [program, activity] : c.rows)
+            list.InsertItem(list.GetItemCount(), {program, activity});
+        EXPECT_EQ(RenderList(list, false), c.out);
+    }
 }
 
 TEST(ConsoleView, EmptyListShowsTheHeading) {

@@ -14,6 +14,13 @@ protected:
     void timerEvent(QTimerEvent* event) override { ids.push_back(event->timerId()); }
 };
 
+// The link colours written out, so that a changed constant in the control
+// shows as a failure.
+constexpr ColorRef kBlue = 0x00FF0000;    // RGB (0, 0, 255): not yet followed
+constexpr ColorRef kTeal = 0x00808000;    // RGB (0, 128, 128): focused or pressed
+constexpr ColorRef kPurple = 0x00800080;  // RGB (128, 0, 128): followed
+constexpr ColorRef kRed = 0x000000FF;     // RGB (255, 0, 0): under the mouse
+
 QColor ToQColor(ColorRef c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 int CountPixels(QWidget* widget, ColorRef colour) {
@@ -110,25 +117,25 @@ void HyperLinkTest::staysTealWhileFocused() {
     Target target;
     Dialog dialog(&target);
     QVERIFY(dialog.Show());
-    QVERIFY(CountPixels(dialog.link, CHyperLink::s_crLink) > 0);
-    QCOMPARE(CountPixels(dialog.link, CHyperLink::s_crActive), 0);
+    QVERIFY(CountPixels(dialog.link, kBlue) > 0);
+    QCOMPARE(CountPixels(dialog.link, kTeal), 0);
 
     QTest::mouseClick(dialog.link, Qt::LeftButton, Qt::NoModifier, dialog.link->rect().center());
-    QVERIFY(CountPixels(dialog.link, CHyperLink::s_crActive) > 0);
-    QCOMPARE(CountPixels(dialog.link, CHyperLink::s_crLink), 0);
+    QVERIFY(CountPixels(dialog.link, kTeal) > 0);
+    QCOMPARE(CountPixels(dialog.link, kBlue), 0);
 
     // Moving off and back onto the link changes nothing: no hover colour.
     QTest::mouseMove(&dialog.window, QPoint(350, 150));
-    QCOMPARE(dialog.link->GetTextColour(), CHyperLink::s_crActive);
+    QCOMPARE(dialog.link->GetTextColour(), kTeal);
     QTest::mouseMove(dialog.link, dialog.link->rect().center());
-    QCOMPARE(dialog.link->GetTextColour(), CHyperLink::s_crActive);
-    QVERIFY(CountPixels(dialog.link, CHyperLink::s_crActive) > 0);
+    QCOMPARE(dialog.link->GetTextColour(), kTeal);
+    QVERIFY(CountPixels(dialog.link, kTeal) > 0);
 
     dialog.other->setFocus();
     QTRY_VERIFY(dialog.other->hasFocus());
-    QCOMPARE(dialog.link->GetTextColour(), CHyperLink::s_crLink);
-    QVERIFY(CountPixels(dialog.link, CHyperLink::s_crLink) > 0);
-    QCOMPARE(CountPixels(dialog.link, CHyperLink::s_crActive), 0);
+    QCOMPARE(dialog.link->GetTextColour(), kBlue);
+    QVERIFY(CountPixels(dialog.link, kBlue) > 0);
+    QCOMPARE(CountPixels(dialog.link, kTeal), 0);
     QCOMPARE(target.ids.size(), size_t{1});
 }
 
@@ -231,6 +238,10 @@ void HyperLinkTest::look() {
     QVERIFY(link.font().bold());
     QVERIFY(link.font().underline());
     QCOMPARE(link.cursor().shape(), Qt::PointingHandCursor);
+    QCOMPARE(link.GetTextColour(), kBlue);
+    // Those the program never reaches, as the control defines them.
+    QCOMPARE(CHyperLink::s_crFollowed, kPurple);
+    QCOMPARE(CHyperLink::s_crHover, kRed);
 }
 
 QTEST_MAIN(HyperLinkTest)

@@ -129,7 +129,10 @@ constexpr std::uint32_t kRsrcRva = 0x1000;
 constexpr size_t kVersionDataEntry = kRsrcFileOffset + 72;
 constexpr size_t kVersionBlockOffset = kRsrcFileOffset + 88;
 
-inline Bytes Image(const Bytes& versionBlock, PeOptions o = {}) {
+// A version resource per language (LANGID), in the order the file keeps them.
+using Languages = std::vector<std::pair<std::uint16_t, Bytes>>;
+
+inline Bytes ImageInLanguages(const Languages& languages, PeOptions o = {}) {
     Bytes f(kRsrcFileOffset, 0);
     f[0] = 'M';
     f[1] = 'Z';
@@ -150,19 +153,26 @@ inline Bytes Image(const Bytes& versionBlock, PeOptions o = {}) {
 
     Bytes rsrc;
     if (o.withResources) {
-        rsrc.assign(88, 0);
+        const size_t n = languages.size();
+        const size_t dataEntries = 48 + 16 + 8 * n;
+        rsrc.assign(dataEntries + 16 * n, 0);
         Put16(rsrc, 14, 1);  // type level: one id entry
         Put32(rsrc, 16, 16);
         Put32(rsrc, 20, 0x80000000u | 24);
         Put16(rsrc, 24 + 14, 1);  // name level
         Put32(rsrc, 24 + 16, 1);
         Put32(rsrc, 24 + 20, 0x80000000u | 48);
-        Put16(rsrc, 48 + 14, 1);  // language level
-        Put32(rsrc, 48 + 16, 0x0409);
-        Put32(rsrc, 48 + 20, 72);
-        Put32(rsrc, 72, kRsrcRva + 88);  // data entry
-        Put32(rsrc, 76, static_cast<std::uint32_t>(versionBlock.size()));
-        rsrc.insert(rsrc.end(), versionBlock.begin(), versionBlock.end());
+        Put16(rsrc, 48 + 14, static_cast<std::uint16_t>(n));  // language level
+        for (size_t i = 0; i < n; ++i) {
+            const auto& [language, block] = languages[i];
+            const size_t entry = dataEntries + 16 * i;
+            Put32(rsrc, 48 + 16 + 8 * i, language);
+            Put32(rsrc, 48 + 20 + 8 * i, static_cast<std::uint32_t>(entry));
+            Pad4(rsrc);
+            Put32(rsrc, entry, kRsrcRva + static_cast<std::uint32_t>(rsrc.size()));
+            Put32(rsrc, entry + 4, static_cast<std::uint32_t>(block.size()));
+            rsrc.insert(rsrc.end(), block.begin(), block.end());
+        }
         Put32(f, dirs + 16, kRsrcRva);
         Put32(f, dirs + 20, static_cast<std::uint32_t>(rsrc.size()));
     } else {
@@ -179,6 +189,11 @@ inline Bytes Image(const Bytes& versionBlock, PeOptions o = {}) {
     rsrc.resize(rawSize, 0);
     f.insert(f.end(), rsrc.begin(), rsrc.end());
     return f;
+}
+
+// One version resource, under English (US).
+inline Bytes Image(const Bytes& versionBlock, PeOptions o = {}) {
+    return ImageInLanguages({{0x0409, versionBlock}}, o);
 }
 
 }  // namespace pe

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstdio>
+
 #include "details/UserLanguage.h"
 #include "details/VersionResource.h"
 #include "tests/details/PeBuilder.h"
@@ -10,14 +12,15 @@ namespace {
 
 std::string AsString(const pe::Bytes& b) { return std::string(b.begin(), b.end()); }
 
-VersionInfoResult Load(const pe::Bytes& image, std::vector<std::uint8_t>& buffer) {
+VersionInfoResult Load(const pe::Bytes& image, std::vector<std::uint8_t>& buffer,
+                       std::uint16_t langId = 0x0409) {
     CMemoryFile file(AsString(image));
-    return GetFileVersionInfo(file, buffer);
+    return GetFileVersionInfo(file, buffer, langId);
 }
 
 VersionStrings ReadImage(const pe::Bytes& image, std::uint16_t langId) {
     std::vector<std::uint8_t> buffer;
-    if (Load(image, buffer) != VersionInfoResult::Found) return {};
+    if (Load(image, buffer, langId) != VersionInfoResult::Found) return {};
     return ReadVersionStrings(buffer, langId);
 }
 
@@ -89,6 +92,46 @@ INSTANTIATE_TEST_SUITE_P(
                                  "Lc Product"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A file with a version resource per language, each with its own single
+// translation, as multilingual system libraries come.
+pe::Bytes Multilingual(const std::vector<std::pair<std::uint16_t, std::string>>& languages) {
+    pe::Languages resources;
+    for (const auto& [language, tag] : languages) {
+        char table[9];
+        std::snprintf(table, sizeof table, "%04X04B0", language);
+        resources.push_back(
+            {language, pe::VersionBlock({{table, pe::SevenStrings(tag)}}, {0x04B00000u | language})});
+    }
+    return pe::ImageInLanguages(resources);
+}
+
+TEST(VersionResource, ChoosesTheLanguageAsTheResourceLoaderDoes) {
+    const struct {
+        const char* rule;
+        std::vector<std::pair<std::uint16_t, std::string>> languages;
+        std::uint16_t user;
+        const char* chosen;
+    } cases[] = {
+        {"the user's language", {{0x0419, "Ru"}, {0x0407, "De"}, {0x0409, "En"}}, 0x0407, "De"},
+        {"the user's language first in the file",
+         {{0x0419, "Ru"}, {0x0407, "De"}, {0x0409, "En"}},
+         0x0419,
+         "Ru"},
+        {"exact before same primary", {{0x0407, "De"}, {0x0C07, "At"}}, 0x0C07, "At"},
+        {"same primary language", {{0x0419, "Ru"}, {0x0407, "De"}, {0x0409, "En"}}, 0x0C07, "De"},
+        {"its default sub-language first", {{0x0807, "Ch"}, {0x0407, "De"}}, 0x0C07, "De"},
+        {"any sub-language before English", {{0x0409, "En"}, {0x0807, "Ch"}}, 0x0C07, "Ch"},
+        {"neutral before English", {{0x0419, "Ru"}, {0x0409, "En"}, {0x0000, "Neutral"}}, 0x040C, "Neutral"},
+        {"English when nothing closer", {{0x0419, "Ru"}, {0x0407, "De"}, {0x0409, "En"}}, 0x040C, "En"},
+        {"else the first", {{0x0419, "Ru"}, {0x0407, "De"}}, 0x040C, "Ru"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rule);
+        EXPECT_EQ(ReadImage(Multilingual(c.languages), c.user).m_strProductName,
+                  std::string(c.chosen) + " Product");
+    }
+}
+
 TEST(VersionResource, ReadsAllSevenStringsInTheirFields) {
     VersionStrings s =
         ReadImage(pe::Image(pe::VersionBlock({{"040904E4", pe::SevenStrings("X")}}, {0x04E40409})), 0x0409);
@@ -120,10 +163,10 @@ TEST(VersionResource, TellsProgramsWithoutResourceFromOtherFiles) {
                                 "ELF\x02\x01\x01",
                                 7) +
                     std::string(200, '\0'));
-    EXPECT_EQ(GetFileVersionInfo(elf, buffer), VersionInfoResult::NotProgram);
+    EXPECT_EQ(GetFileVersionInfo(elf, buffer, 0x0409), VersionInfoResult::NotProgram);
     EXPECT_FALSE(IsWindowsProgram(elf));
     CMemoryFile dos("MZ" + std::string(100, '\0'));  // e_lfanew 0 points at "MZ", not "PE"
-    EXPECT_EQ(GetFileVersionInfo(dos, buffer), VersionInfoResult::NotProgram);
+    EXPECT_EQ(GetFileVersionInfo(dos, buffer, 0x0409), VersionInfoResult::NotProgram);
     CMemoryFile pe(AsString(pe::Image({}, {true, false})));
     EXPECT_TRUE(IsWindowsProgram(pe));
 }

@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
     bool ok = Write(dir + "/pe32", pe::Image(one)) && Write(dir + "/pe64", pe::Image(two, {true, true})) &&
               Write(dir + "/pe-none", pe::Image(none)) &&
               Write(dir + "/pe-nores", pe::Image({}, {false, false})) && Write(dir + "/tree", one) &&
-              Write(dir + "/tree-two", two) && Write(dir + "/tree-none", none);
+              Write(dir + "/tree-two", two) && Write(dir + "/tree-none", none) &&
+              Write(dir + "/pe-languages", pe::ImageInLanguages({{0x0419, two}, {0x0000, none}, {0x0409, one}}));
     return ok ? 0 : 1;
 }

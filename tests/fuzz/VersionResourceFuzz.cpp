@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CMemoryFile file(std::string(reinterpret_cast<const char*>(data), size));
     std::vector<std::uint8_t> buffer;
     IsWindowsProgram(file);
-    if (GetFileVersionInfo(file, buffer) == VersionInfoResult::Found) {
+    if (GetFileVersionInfo(file, buffer, 0x0C07) == VersionInfoResult::Found) {
         ReadVersionStrings(buffer, 0x0409);
     }
     std::vector<std::uint8_t> tree(data, data + size);

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <set>
+
 #include "monitor/Processes.h"
+#include "platform/linux/BudgetedFd.h"
 #include "platform/linux/PosixFileSystem.h"
 #include "platform/linux/ProcfsProcessSource.h"
 #include "tests/fakes/FakeClock.h"
@@ -155,6 +160,69 @@ TEST_P(Tree, MissingRootIsAnEmptySnapshot) {
     std::vector<std::uint32_t> pids{1, 2};
     EXPECT_FALSE(missing.EnumerateProcesses(pids));
     EXPECT_TRUE(pids.empty());
+}
+
+// Which of the tree's files this process holds open, as paths below the root.
+std::set<std::string> HeldBelow(const std::string& root) {
+    std::set<std::string> held;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        std::string target = std::filesystem::read_symlink(fd.path(), ec).string();
+        if (!ec && target.rfind(root + "/", 0) == 0) held.insert(target.substr(root.size() + 1));
+    }
+    return held;
+}
+
+// Short of descriptors, the process's folder gives way to stat and io, which
+// are read every tick; with enough, it is given up once both are held.
+TEST(ProcfsBudget, FolderGivesWayToStatAndIo) {
+    const struct {
+        long budget;
+        std::set<std::string> held;
+    } cases[] = {
+        {0, {}},
+        {1, {"600/stat"}},
+        {2, {"600/io", "600/stat"}},
+        {3, {"600/io", "600/stat"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.budget);
+        const std::string root = std::string(LW_TEST_TMP) + "/budget-" + std::to_string(::getpid());
+        CProcfsTree tree{root};
+        CProcfsTree::Proc p;
+        p.exe = "/opt/p";
+        tree.Add(600, p);
+        CFakeClock clock{1700001000};
+        CPosixFileSystem files;
+        CProcfsProcessSource source{{root, c.budget}};
+        CProcesses table{{clock, source, files}};
+        table.TakeSnapshot();
+        clock.Advance();
+        table.TakeSnapshot();
+        EXPECT_EQ(HeldBelow(root), c.held);
+        EXPECT_EQ(source.CachedDescriptors(), static_cast<long>(c.held.size()));
+    }
+}
+
+TEST(ProcfsBudget, DescriptorsGiveTheirSlotBack) {
+    FdBudget budget(1);
+    auto open = [] { return UniqueFd(::open("/dev/null", O_RDONLY | O_CLOEXEC)); };
+    BudgetedFd a;
+    UniqueFd first = open(), second = open();
+    EXPECT_TRUE(a.Adopt(budget, first));
+    EXPECT_FALSE(first.Valid());
+    BudgetedFd b;
+    EXPECT_FALSE(b.Adopt(budget, second)) << "no slot left";
+    EXPECT_TRUE(second.Valid()) << "a refused descriptor stays with the caller";
+    BudgetedFd moved = std::move(a);
+    EXPECT_EQ(budget.InUse(), 1);
+    a = std::move(moved);  // back again: still one slot
+    EXPECT_EQ(budget.InUse(), 1);
+    { BudgetedFd gone = std::move(a); }
+    EXPECT_EQ(budget.InUse(), 0);
+    EXPECT_TRUE(b.Adopt(budget, second));
+    b.Reset();
+    EXPECT_EQ(budget.InUse(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Descriptors, Tree, ::testing::Values(-1L, 0L, 7L),

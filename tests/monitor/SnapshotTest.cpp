@@ -180,16 +180,80 @@ TEST_F(Snapshot, FailedEnumerationEndsEveryRecord) {
     EXPECT_EQ(table.GetSize(), 4);
 }
 
+// A failed read leaves the previous reading in place: the next good one is
+// measured against it, neither against zero nor as a new baseline.
 TEST_F(Snapshot, FailedReadsKeepThePreviousReading) {
-    source.Add(80, "/a/x");
-    table.TakeSnapshot();
-    auto saved = source.procs[80].times;
-    source.procs[80].times.reset();
-    Tick();
-    source.procs[80].times = saved;
-    source.AddCpu(80, 150 * kMs);
-    Tick();  // compared against the reading before the failure
-    EXPECT_EQ(table.FindByPid(80)->m_tLastProcessor, clock.Now());
+    const struct {
+        const char* rule;
+        bool timesFail;  // else the I/O read fails
+        std::uint64_t cpuAfter, bytesAfter;
+        bool processor, disk;
+    } cases[] = {
+        {"times fail, then grow", true, 150 * kMs, 0, true, false},
+        {"times fail, then stay", true, 0, 0, false, false},
+        {"I/O fails, then grows", false, 0, 10, false, true},
+        {"I/O fails, then stays", false, 0, 0, false, false},
+    };
+    std::uint32_t pid = 80;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rule);
+        auto& p = source.Add(++pid, "/a/x");
+        p.times->user = 5000 * kMs;
+        p.io->readBytes = 1 << 20;
+        table.TakeSnapshot();
+        auto savedTimes = p.times;
+        auto savedIo = p.io;
+        if (c.timesFail)
+            p.times.reset();
+        else
+            p.io.reset();
+        Tick();
+        p.times = savedTimes;
+        p.io = savedIo;
+        source.AddCpu(pid, c.cpuAfter);
+        source.AddIo(pid, c.bytesAfter);
+        Tick();
+        EXPECT_EQ(table.FindByPid(pid)->m_tLastProcessor == clock.Now(), c.processor);
+        EXPECT_EQ(table.FindByPid(pid)->m_tLastDisk == clock.Now(), c.disk);
+        source.Remove(pid);
+    }
+}
+
+// Processor time counts by the size of its change either way; the disk only
+// by the growth of read and write together. Either way the lower reading is
+// the next one's baseline.
+TEST_F(Snapshot, CountersThatGoDown) {
+    const struct {
+        const char* rule;
+        std::int64_t user, kernel, read, write;  // change from the first reading
+        bool processor, disk;
+    } cases[] = {
+        {"processor time down by 150 ms", -150, 0, 0, 0, true, false},
+        {"processor time down by 50 ms", 0, -50, 0, 0, false, false},
+        {"user up, kernel down, 60 ms each", 60, -60, 0, 0, true, false},
+        {"bytes read down", 0, 0, -4096, 0, false, false},
+        {"read down, write up more", 0, 0, -100, 150, false, true},
+        {"read up, write down more", 0, 0, 100, -150, false, false},
+    };
+    std::uint32_t pid = 200;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rule);
+        auto& p = source.Add(++pid, "/a/x");
+        p.times->user = p.times->kernel = 1000 * kMs;
+        p.io->readBytes = p.io->writeBytes = 1 << 20;
+        table.TakeSnapshot();
+        p.times->user += static_cast<std::uint64_t>(c.user * static_cast<std::int64_t>(kMs));
+        p.times->kernel += static_cast<std::uint64_t>(c.kernel * static_cast<std::int64_t>(kMs));
+        p.io->readBytes += static_cast<std::uint64_t>(c.read);
+        p.io->writeBytes += static_cast<std::uint64_t>(c.write);
+        Tick();
+        EXPECT_EQ(table.FindByPid(pid)->m_tLastProcessor == clock.Now(), c.processor);
+        EXPECT_EQ(table.FindByPid(pid)->m_tLastDisk == clock.Now(), c.disk);
+        source.AddIo(pid, 1);
+        Tick();
+        EXPECT_EQ(table.FindByPid(pid)->m_tLastDisk, clock.Now()) << "one byte more than the lower reading";
+        source.Remove(pid);
+    }
 }
 
 TEST_F(Snapshot, UnopenableProcessHasARecordButNoMeasurement) {

@@ -12,6 +12,20 @@ TEST(Uninstaller, LatestCandidateWinsAndAllAreTested) {
     EXPECT_EQ(fs.lookups, 5);
 }
 
+// Each candidate is found on its own, and wins over all the ones before it.
+TEST(Uninstaller, CandidatesInTheirOrder) {
+    const char* const order[] = {"unwise.exe", "unins000.exe", "Uninstall.exe", "remove.exe", "uninst.exe"};
+    CFakeFileSystem all;
+    for (const char* name : order) {
+        const std::string path = std::string("/opt/app/") + name;
+        CFakeFileSystem alone;
+        alone.entries = {path};
+        EXPECT_EQ(FindUninstaller("/opt/app", alone), path);
+        all.entries.insert(path);
+        EXPECT_EQ(FindUninstaller("/opt/app", all), path);
+    }
+}
+
 TEST(Uninstaller, CandidateSpellingOnCaseInsensitiveFileSystems) {
     CFakeFileSystem fs;
     fs.ignoreCase = true;

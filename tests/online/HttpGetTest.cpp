@@ -56,6 +56,17 @@ TEST_F(HttpGetTest, GivesUpOnOversizedAndEndlessBodies) {
     EXPECT_LE(m_client.reads.size(), 9u);
 }
 
+TEST_F(HttpGetTest, OnlyStatus200IsAPage) {
+    m_client.reply.body = "<p>body</p>";
+    for (std::uint32_t status : {100u, 199u, 201u, 204u, 206u, 302u, 304u, 399u, 400u, 404u, 500u}) {
+        m_client.reply.status = status;
+        EXPECT_FALSE(m_kb.HttpGet("http://kb.test/x", m_buffer)) << status;
+        EXPECT_TRUE(m_buffer.empty()) << status;
+    }
+    m_client.reply.status = 200;
+    EXPECT_TRUE(m_kb.HttpGet("http://kb.test/x", m_buffer));
+}
+
 TEST_F(HttpGetTest, KeepsSessionAndConnectionWhileTheServerStays) {
     m_client.failSessions = 1;
     EXPECT_FALSE(m_kb.HttpGet("http://kb.test/a", m_buffer));  // no session yet

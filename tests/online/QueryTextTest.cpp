@@ -105,7 +105,7 @@ TEST_F(ComposeUrlTest, CarriesTheFieldsInOrder) {
 }
 
 TEST_F(ComposeUrlTest, SendsEmptyVersionStringsAsEmptyValues) {
-    m_p.m_strFileName = "a";
+    m_p.m_strFileName = "app.exe";
     m_p.m_bInWindowsFolder = true;
     m_p.m_ftCreation = 0;  // before 1970: sent as second 0
     std::string url = m_kb.ComposeUrl(m_p);
