@@ -47,7 +47,11 @@ std::string ExecProgram(const std::string& exec) {
     std::size_t i = 0;
     if (i < words.size() && (words[i] == "env" || words[i] == "/usr/bin/env")) {
         ++i;
-        while (i < words.size() && (IsAssignment(words[i]) || (!words[i].empty() && words[i][0] == '-'))) ++i;
+        while (i < words.size() && (IsAssignment(words[i]) || (!words[i].empty() && words[i][0] == '-'))) {
+            // -u NAME and -C DIR take the next word along.
+            bool takesValue = words[i] == "-u" || words[i] == "-C" || words[i] == "--unset" || words[i] == "--chdir";
+            i += takesValue ? 2 : 1;
+        }
     }
     return i < words.size() ? words[i] : std::string{};
 }
