@@ -108,6 +108,9 @@ public:
     // Ends the server and returns its exit status (-1 if it did not exit).
     int Stop() {
         kill(m_pid, SIGTERM);
+        return Wait();
+    }
+    int Wait() {
         int status = 0;
         waitpid(m_pid, &status, 0);
         m_pid = -1;
@@ -249,7 +252,7 @@ TEST(KbServer, CommandLine) {
     };
     for (Case& c : cases) {
         CServerProcess server(c.args);
-        EXPECT_EQ(server.Stop(), c.exitCode) << c.args[0];
+        EXPECT_EQ(server.Wait(), c.exitCode) << c.args[0];
     }
 }
 
