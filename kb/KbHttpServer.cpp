@@ -1,6 +1,9 @@
 #include "kb/KbHttpServer.h"
 
 #include <httplib.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 
 #include "kb/KbService.h"
 #include "kb/Page.h"
@@ -9,7 +12,13 @@
 // inherited one means setting it before the accept loop starts.
 class CKbHttpServer::CServer : public httplib::Server {
 public:
-    void AdoptSocket(int fd) { svr_sock_ = fd; }
+    void AdoptSocket(int fd) {
+        // Accepted sockets inherit this; the library sets it only on
+        // sockets it creates itself.
+        int on = 1;
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        svr_sock_ = fd;
+    }
 };
 
 namespace {
@@ -29,6 +38,9 @@ void SetPage(httplib::Response& res, int status, std::string page) {
 CKbHttpServer::CKbHttpServer(CKbService& service, int workers) : m_server(std::make_unique<CServer>()) {
     CServer& s = *m_server;
     s.new_task_queue = [workers] { return new httplib::ThreadPool(static_cast<size_t>(workers)); };
+    // The library writes head and body apart: without this, Nagle's
+    // algorithm holds the body back for the client's delayed ACK (40 ms).
+    s.set_tcp_nodelay(true);
     s.set_keep_alive_max_count(100000);
     s.set_read_timeout(5, 0);
     s.set_write_timeout(5, 0);
