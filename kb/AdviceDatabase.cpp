@@ -49,8 +49,8 @@ CAdviceDatabase::CAdviceDatabase(const std::string& path) {
     };
     sqlite3_busy_timeout(m_db, 2000);
     sqlite3_stmt* probe = nullptr;
-    if (sqlite3_prepare_v2(m_db, "SELECT count(*) FROM sqlite_master WHERE type='table' AND name='advice'", -1,
-                           &probe, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(m_db, "SELECT count(*) FROM sqlite_master WHERE type='table' AND name='advice'",
+                           -1, &probe, nullptr) != SQLITE_OK)
         fail("cannot read " + path);
     bool present = sqlite3_step(probe) == SQLITE_ROW && sqlite3_column_int(probe, 0) > 0;
     sqlite3_finalize(probe);

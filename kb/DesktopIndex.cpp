@@ -17,9 +17,12 @@ std::vector<std::string> ExecWords(const std::string& exec) {
     for (std::size_t i = 0; i < exec.size(); ++i) {
         char c = exec[i];
         if (quoted) {
-            if (c == '\\' && i + 1 < exec.size()) word += exec[++i];
-            else if (c == '"') quoted = false;
-            else word += c;
+            if (c == '\\' && i + 1 < exec.size())
+                word += exec[++i];
+            else if (c == '"')
+                quoted = false;
+            else
+                word += c;
         } else if (c == '"') {
             quoted = inWord = true;
         } else if (c == ' ' || c == '\t') {
@@ -49,7 +52,8 @@ std::string ExecProgram(const std::string& exec) {
         ++i;
         while (i < words.size() && (IsAssignment(words[i]) || (!words[i].empty() && words[i][0] == '-'))) {
             // -u NAME and -C DIR take the next word along.
-            bool takesValue = words[i] == "-u" || words[i] == "-C" || words[i] == "--unset" || words[i] == "--chdir";
+            bool takesValue =
+                words[i] == "-u" || words[i] == "-C" || words[i] == "--unset" || words[i] == "--chdir";
             i += takesValue ? 2 : 1;
         }
     }
@@ -88,17 +92,24 @@ void CDesktopIndex::Build(ISourceFiles& files, const std::vector<std::string>& f
                 while (!key.empty() && key.back() == ' ') key.remove_suffix(1);
                 std::string_view value = line.substr(eq + 1);
                 while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
-                if (key == "Name") entry.name = value;
-                else if (key == "Comment") entry.comment = value;
-                else if (key == "Exec") exec = value;
-                else if (key == "Type") type = value;
-                else if (key == "Hidden") hidden = value == "true";
+                if (key == "Name")
+                    entry.name = value;
+                else if (key == "Comment")
+                    entry.comment = value;
+                else if (key == "Exec")
+                    exec = value;
+                else if (key == "Type")
+                    type = value;
+                else if (key == "Hidden")
+                    hidden = value == "true";
             }
             if (hidden || type != "Application" || entry.name.empty()) continue;
             std::string program = ExecProgram(exec);
             if (program.empty()) continue;
-            if (program[0] == '/') m_byPath.emplace(program, std::move(entry));
-            else if (program.find('/') == std::string::npos) m_byName.emplace(program, std::move(entry));
+            if (program[0] == '/')
+                m_byPath.emplace(program, std::move(entry));
+            else if (program.find('/') == std::string::npos)
+                m_byName.emplace(program, std::move(entry));
         }
     }
 }

@@ -27,7 +27,11 @@ public:
         if (m_fd >= 0) ::close(m_fd);
     }
     int Get() const { return m_fd; }
-    int Release() { int fd = m_fd; m_fd = -1; return fd; }
+    int Release() {
+        int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
 
 private:
     int m_fd;

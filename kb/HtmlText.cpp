@@ -52,16 +52,30 @@ std::string HtmlEscape(std::string_view text) {
             continue;
         }
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&#39;"; break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
             case '\t':
-            case '\n': out += c; break;
+            case '\n':
+                out += c;
+                break;
             default:
-                if (u < 0x20 || u == 0x7F) out += kReplacement;
-                else out += c;
+                if (u < 0x20 || u == 0x7F)
+                    out += kReplacement;
+                else
+                    out += c;
         }
         ++i;
     }

@@ -20,17 +20,33 @@ std::string RoffText(std::string_view line) {
         }
         char e = line[++i];
         switch (e) {
-            case '-': out += '-'; break;
-            case 'e': case '\\': out += '\\'; break;
-            case '&': case '/': case ',': case ':': case '%': break;
-            case ' ': case '~': out += ' '; break;
-            case '"': return out;  // comment to the end of the line
-            case 'f':  // \fB, \f(CW, \f[B]
-                if (i + 1 < line.size() && line[i + 1] == '(') i += 3;
+            case '-':
+                out += '-';
+                break;
+            case 'e':
+            case '\\':
+                out += '\\';
+                break;
+            case '&':
+            case '/':
+            case ',':
+            case ':':
+            case '%':
+                break;
+            case ' ':
+            case '~':
+                out += ' ';
+                break;
+            case '"':
+                return out;  // comment to the end of the line
+            case 'f':        // \fB, \f(CW, \f[B]
+                if (i + 1 < line.size() && line[i + 1] == '(')
+                    i += 3;
                 else if (i + 1 < line.size() && line[i + 1] == '[') {
                     std::size_t close = line.find(']', i);
                     i = close == std::string_view::npos ? line.size() : close;
-                } else ++i;
+                } else
+                    ++i;
                 break;
             case '(':  // \(em and other two-letter glyphs
                 if (i + 2 < line.size()) {
@@ -40,13 +56,16 @@ std::string RoffText(std::string_view line) {
                 }
                 break;
             case '*':  // strings: \*(Lq, \*[R], \*R
-                if (i + 1 < line.size() && line[i + 1] == '(') i += 3;
+                if (i + 1 < line.size() && line[i + 1] == '(')
+                    i += 3;
                 else if (i + 1 < line.size() && line[i + 1] == '[') {
                     std::size_t close = line.find(']', i);
                     i = close == std::string_view::npos ? line.size() : close;
-                } else ++i;
+                } else
+                    ++i;
                 break;
-            default: out += e;
+            default:
+                out += e;
         }
     }
     return out;

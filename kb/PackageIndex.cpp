@@ -14,8 +14,8 @@ struct Stanza {
 bool IsInstalled(const std::string& status) {
     // "want flag state": only the state matters here.
     std::size_t blank = status.rfind(' ');
-    std::string_view state = blank == std::string::npos ? std::string_view(status)
-                                                        : std::string_view(status).substr(blank + 1);
+    std::string_view state =
+        blank == std::string::npos ? std::string_view(status) : std::string_view(status).substr(blank + 1);
     return state == "installed";
 }
 
@@ -54,12 +54,18 @@ void ForEachStanza(std::string_view text, Visit visit) {
         std::string_view field = line.substr(0, colon);
         std::string_view value = line.substr(colon + 1);
         while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
-        if (field == "Package") current = &stanza.package;
-        else if (field == "Architecture") current = &stanza.architecture;
-        else if (field == "Status") current = &stanza.status;
-        else if (field == "Version") current = &stanza.version;
-        else if (field == "Homepage") current = &stanza.homepage;
-        else if (field == "Description") current = &stanza.description;
+        if (field == "Package")
+            current = &stanza.package;
+        else if (field == "Architecture")
+            current = &stanza.architecture;
+        else if (field == "Status")
+            current = &stanza.status;
+        else if (field == "Version")
+            current = &stanza.version;
+        else if (field == "Homepage")
+            current = &stanza.homepage;
+        else if (field == "Description")
+            current = &stanza.description;
         if (current) current->assign(value);
     }
     flush();
@@ -74,7 +80,8 @@ KbPackage MakePackage(const Stanza& s) {
     p.synopsis = s.description.substr(0, nl);
     while (nl != std::string::npos) {
         std::size_t next = s.description.find('\n', nl + 1);
-        p.description.push_back(s.description.substr(nl + 1, next == std::string::npos ? next : next - nl - 1));
+        p.description.push_back(
+            s.description.substr(nl + 1, next == std::string::npos ? next : next - nl - 1));
         nl = next;
     }
     return p;
@@ -82,10 +89,12 @@ KbPackage MakePackage(const Stanza& s) {
 
 // The other spelling of a path under the /usr merge, or empty.
 std::string MergedUsrTwin(std::string_view path) {
-    static constexpr std::string_view kMerged[] = {"/bin/", "/sbin/", "/lib/", "/lib32/", "/lib64/", "/libx32/"};
+    static constexpr std::string_view kMerged[] = {"/bin/",   "/sbin/",  "/lib/",
+                                                   "/lib32/", "/lib64/", "/libx32/"};
     for (std::string_view dir : kMerged) {
         if (path.substr(0, dir.size()) == dir) return "/usr" + std::string(path);
-        if (path.substr(0, 4) == "/usr" && path.substr(4, dir.size()) == dir) return std::string(path.substr(4));
+        if (path.substr(0, 4) == "/usr" && path.substr(4, dir.size()) == dir)
+            return std::string(path.substr(4));
     }
     return {};
 }
@@ -117,7 +126,8 @@ void CPackageIndex::Build(ISourceFiles& files, const std::string& adminDir) {
     const std::string infoDir = adminDir + "/info";
     for (const std::string& name : files.List(infoDir)) {
         constexpr std::string_view kSuffix = ".list";
-        if (name.size() <= kSuffix.size() || name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
+        if (name.size() <= kSuffix.size() ||
+            name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
             continue;
         auto owner = byStem.find(name.substr(0, name.size() - kSuffix.size()));
         if (owner == byStem.end()) continue;

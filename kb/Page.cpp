@@ -44,8 +44,8 @@ void Description(std::string& page, const std::vector<std::string>& lines) {
 
 std::string Integrity(const KbQuery& q, const KbPackage* package) {
     if (q.isSigned)
-        return package ? "<b>Intact</b>: the file matches the checksum that package " + HtmlEscape(package->name) +
-                             " recorded for it."
+        return package ? "<b>Intact</b>: the file matches the checksum that package " +
+                             HtmlEscape(package->name) + " recorded for it."
                        : std::string("<b>Intact</b>: the file matches the checksum its package recorded.");
     if (package)
         return "<b>Not intact</b>: the file does not match what package " + HtmlEscape(package->name) +
@@ -61,13 +61,18 @@ std::string ComposePage(const KbQuery& q, const KbFacts& facts) {
     const std::string title = facts.desktop ? facts.desktop->name : q.fileName;
     page += "<html><head><meta charset=\"utf-8\"><title>" + HtmlEscape(title) + "</title></head><body>\n";
     page += "<h3>" + HtmlEscape(title.empty() ? std::string("Unnamed program") : title);
-    if (facts.desktop && facts.desktop->name != q.fileName) page += " <small>(" + HtmlEscape(q.fileName) + ")</small>";
+    if (facts.desktop && facts.desktop->name != q.fileName)
+        page += " <small>(" + HtmlEscape(q.fileName) + ")</small>";
     page += "</h3>\n";
     std::string lead;
-    if (facts.desktop && !facts.desktop->comment.empty()) lead = facts.desktop->comment;
-    else if (facts.manSummary) lead = *facts.manSummary;
-    else if (facts.package) lead = facts.package->synopsis;
-    else if (!q.fileDescription.empty()) lead = q.fileDescription;
+    if (facts.desktop && !facts.desktop->comment.empty())
+        lead = facts.desktop->comment;
+    else if (facts.manSummary)
+        lead = *facts.manSummary;
+    else if (facts.package)
+        lead = facts.package->synopsis;
+    else if (!q.fileDescription.empty())
+        lead = q.fileDescription;
     if (!lead.empty()) page += "<p><i>" + HtmlEscape(lead) + "</i></p>\n";
 
     page += "<table cellspacing=\"0\" cellpadding=\"2\">\n";
@@ -98,8 +103,9 @@ std::string ComposePage(const KbQuery& q, const KbFacts& facts) {
         page += "<p><b>Safe to close?</b> " + HtmlEscape(a.close) + "</p>\n";
         page += "<p><b>What keeps it busy:</b> " + HtmlEscape(a.busy) + "</p>\n";
         if (!facts.package && !q.isSigned)
-            page += "<p><b>Note:</b> this copy bears the name of a known program but no package installed it; "
-                    "if you did not put it there yourself, look at it closely.</p>\n";
+            page +=
+                "<p><b>Note:</b> this copy bears the name of a known program but no package installed it; "
+                "if you did not put it there yourself, look at it closely.</p>\n";
     }
 
     if (facts.package && (!facts.package->description.empty() || !facts.package->homepage.empty())) {
@@ -121,10 +127,12 @@ std::string ComposePage(const KbQuery& q, const KbFacts& facts) {
     versionRow("Comments", q.comments);
     versionRow("Internal name", q.internalName);
     if (!version.empty())
-        page += "<h4>Version information</h4>\n<table cellspacing=\"0\" cellpadding=\"2\">\n" + version + "</table>\n";
+        page += "<h4>Version information</h4>\n<table cellspacing=\"0\" cellpadding=\"2\">\n" + version +
+                "</table>\n";
 
-    page += "<p><small>From loadwatch-kb: facts of the machine it runs on and our own advice. "
-            "Nothing was sent elsewhere.</small></p>\n</body></html>\n";
+    page +=
+        "<p><small>From loadwatch-kb: facts of the machine it runs on and our own advice. "
+        "Nothing was sent elsewhere.</small></p>\n</body></html>\n";
     return page;
 }
 

@@ -13,8 +13,8 @@ int HexValue(char c) {
 }
 
 enum Key { kFn, kP, kCt1, kCt2, kCt3, kSe, kIwf, kPn, kFv, kFd, kCn, kLc, kC, kIn, kV, kWd, kKeyCount };
-constexpr std::array<std::string_view, kKeyCount> kKeys = {"fn", "p",  "ct1", "ct2", "ct3", "se", "iwf", "pn",
-                                                          "fv", "fd", "cn",  "lc",  "c",   "in", "v",   "wd"};
+constexpr std::array<std::string_view, kKeyCount> kKeys = {
+    "fn", "p", "ct1", "ct2", "ct3", "se", "iwf", "pn", "fv", "fd", "cn", "lc", "c", "in", "v", "wd"};
 
 bool ParseFlag(const std::string& text, bool& flag) {
     if (text != "0" && text != "1") return false;
@@ -31,7 +31,8 @@ bool ParseLong(const std::string& text, long& value) {
 }  // namespace
 
 std::string KbQuery::Path() const {
-    if (folder.empty() || folder.back() == '/') return folder + fileName;
+    // A program in the root folder comes with an empty folder.
+    if (folder.empty() || folder.back() == '/') return (folder.empty() ? "/" : folder) + fileName;
     return folder + "/" + fileName;
 }
 

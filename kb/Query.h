@@ -5,24 +5,24 @@
 // What a details panel tells the knowledge base about one program file,
 // decoded. Texts are raw bytes as the client sent them: escape before use.
 struct KbQuery {
-    std::string fileName;      // fn
-    std::string folder;        // p
-    std::string fileCreated;   // ct1
-    std::string folderCreated; // ct2
-    std::string processStart;  // ct3
-    bool isSigned = false;     // se: the file matches its package's checksum
+    std::string fileName;         // fn
+    std::string folder;           // p
+    std::string fileCreated;      // ct1
+    std::string folderCreated;    // ct2
+    std::string processStart;     // ct3
+    bool isSigned = false;        // se: the file matches its package's checksum
     bool inSystemFolder = false;  // iwf
-    std::string productName;   // pn
-    std::string fileVersion;   // fv
+    std::string productName;      // pn
+    std::string fileVersion;      // fv
     std::string fileDescription;  // fd
-    std::string companyName;   // cn
-    std::string legalCopyright;  // lc
-    std::string comments;      // c
-    std::string internalName;  // in
-    std::string clientVersion; // v
-    long folderStamp = 0;      // wd
+    std::string companyName;      // cn
+    std::string legalCopyright;   // lc
+    std::string comments;         // c
+    std::string internalName;     // in
+    std::string clientVersion;    // v
+    long folderStamp = 0;         // wd
 
-    // folder + "/" + fileName, as the client saw the path.
+    // folder + "/" + fileName: the path as the client saw it.
     std::string Path() const;
 };
 

@@ -19,12 +19,12 @@ TEST(KbAdvice, ShippedDataCoversTheCommonPrograms) {
         const char* program;  // null: no advice
     } cases[] = {
         {"bash", "", "bash"},
-        {"firefox-esr", "", "firefox"},     // another name of the program
+        {"firefox-esr", "", "firefox"},  // another name of the program
         {"Web Content", "", "firefox"},
-        {"python3.11", "", "python3"},      // version tail
-        {"python3.13", "", "python3"},      // a version the data does not list
-        {"GNOME-SHELL", "", "gnome-shell"}, // letter case
-        {"unknown-thing", "bash", "bash"},  // by the package owning the file
+        {"python3.11", "", "python3"},       // version tail
+        {"python3.13", "", "python3"},       // a version the data does not list
+        {"GNOME-SHELL", "", "gnome-shell"},  // letter case
+        {"unknown-thing", "bash", "bash"},   // by the package owning the file
         {"unknown-thing", "", nullptr},
         {"", "", nullptr},
     };
@@ -50,7 +50,8 @@ TEST(KbAdvice, AFileDatabaseIsFilledOnceAndThenKeptAsEdited) {
     { CAdviceDatabase first(path); }
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path, &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, "UPDATE advice SET what = 'Edited.' WHERE program = 'bash'", nullptr, nullptr, nullptr),
+    EXPECT_EQ(sqlite3_exec(db, "UPDATE advice SET what = 'Edited.' WHERE program = 'bash'", nullptr, nullptr,
+                           nullptr),
               SQLITE_OK);
     sqlite3_close(db);
     {

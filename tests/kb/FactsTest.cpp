@@ -19,7 +19,7 @@ TEST(KbFacts, PackageOwnersFromTheDpkgDatabase) {
         const char* owner;  // null: nobody
     } cases[] = {
         {"/bin/bash", "bash"},
-        {"/usr/bin/bash", "bash"},  // recorded before the /usr merge
+        {"/usr/bin/bash", "bash"},    // recorded before the /usr merge
         {"/usr/bin/foo", "libfoo1"},  // list named NAME:ARCH
         {"/usr/lib/x86_64-linux-gnu/libfoo.so.1", "libfoo1"},
         {"/lib/x86_64-linux-gnu/libfoo.so.1", "libfoo1"},
@@ -37,7 +37,8 @@ TEST(KbFacts, PackageOwnersFromTheDpkgDatabase) {
     EXPECT_EQ(bash->version, "5.2.15-2");
     EXPECT_EQ(bash->synopsis, "GNU Bourne Again SHell");
     EXPECT_EQ(bash->description,
-              (std::vector<std::string>{"Bash is an sh-compatible command language interpreter.", ".", "  verbatim <line>"}));
+              (std::vector<std::string>{"Bash is an sh-compatible command language interpreter.", ".",
+                                        "  verbatim <line>"}));
     EXPECT_EQ(packages.PackageCount(), 2u);
 }
 
@@ -50,7 +51,7 @@ TEST(KbFacts, DesktopEntriesByTheProgramTheyStart) {
     ASSERT_NE(foo, nullptr);
     EXPECT_EQ(foo->name, "Foo Viewer");  // not the German name, not the action's
     EXPECT_EQ(foo->comment, "Looks at foo");
-    EXPECT_EQ(desktop.Find("/opt/foo", "foo"), nullptr);  // Exec named a full path
+    EXPECT_EQ(desktop.Find("/opt/foo", "foo"), nullptr);        // Exec named a full path
     EXPECT_EQ(desktop.Find("/usr/bin/gone", "gone"), nullptr);  // hidden entry
 
     struct Case {
@@ -73,17 +74,17 @@ TEST(KbFacts, ManualSummariesFromRoffAndMdoc) {
         const char* name;
         const char* summary;
     } cases[] = {{"bash", "GNU Bourne-Again SHell"},  // gzip, "\-"
-                 {"foo", "inspects foos"},           // mdoc, font escapes
-                 {"foo2", "inspects foos"},          // second name of the page
-                 {"link", nullptr}};                 // ".so" link: no NAME
+                 {"foo", "inspects foos"},            // mdoc, font escapes
+                 {"foo2", "inspects foos"},           // second name of the page
+                 {"link", nullptr}};                  // ".so" link: no NAME
     for (const Case& c : cases) {
         const std::string* s = manuals.Find(c.name);
         EXPECT_EQ(s ? *s : "(none)", c.summary ? c.summary : "(none)") << c.name;
     }
     std::vector<std::string> names;
     std::string summary;
-    EXPECT_TRUE(ParseManName(".SH \"NAME\"\n.B gzip, gunzip\n\\- compress \\(em or expand files\n.SH X\n", names,
-                             summary));
+    EXPECT_TRUE(ParseManName(".SH \"NAME\"\n.B gzip, gunzip\n\\- compress \\(em or expand files\n.SH X\n",
+                             names, summary));
     EXPECT_EQ(names, (std::vector<std::string>{"gzip", "gunzip"}));
     EXPECT_EQ(summary, "compress - or expand files");
 }
@@ -105,7 +106,8 @@ TEST(KbFacts, RebuildsOnlyWhatChanged) {
     // A reader's view stays whole while the index is replaced.
     EXPECT_EQ(before.packages->FindOwner("/usr/bin/bashbug"), nullptr);
 
-    tree.Write("usr/share/applications/bar.desktop", "[Desktop Entry]\nType=Application\nName=Bar\nExec=bar\n");
+    tree.Write("usr/share/applications/bar.desktop",
+               "[Desktop Entry]\nType=Application\nName=Bar\nExec=bar\n");
     tree.Touch("usr/share/applications");
     EXPECT_EQ(facts.Refresh(), 1);
     EXPECT_NE(facts.Current().desktop->Find("/usr/bin/bar", "bar"), nullptr);

@@ -48,7 +48,8 @@ Reply Ask(int port, const std::string& request) {
             all.append(buffer, static_cast<std::size_t>(n));
             if (head == std::string::npos && (head = all.find("\r\n\r\n")) != std::string::npos) {
                 std::size_t field = all.find("Content-Length: ");
-                if (field != std::string::npos && field < head) length = std::strtoul(all.c_str() + field + 16, nullptr, 10);
+                if (field != std::string::npos && field < head)
+                    length = std::strtoul(all.c_str() + field + 16, nullptr, 10);
             }
             if (head != std::string::npos && all.size() >= head + 4 + length) break;
         }
@@ -60,7 +61,9 @@ Reply Ask(int port, const std::string& request) {
 }
 
 Reply Get(int port, const std::string& target) {
-    return Ask(port, "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: LDWT Browser\r\nConnection: close\r\n\r\n");
+    return Ask(port,
+               "GET " + target +
+                   " HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: LDWT Browser\r\nConnection: close\r\n\r\n");
 }
 
 // loadwatch-kb as a child of the test; ended and reaped with the object.
@@ -120,7 +123,8 @@ public:
     std::vector<std::string> OpenFiles() const {
         std::vector<std::string> targets;
         std::error_code ec;
-        for (const auto& entry : std::filesystem::directory_iterator("/proc/" + std::to_string(m_pid) + "/fd", ec)) {
+        for (const auto& entry :
+             std::filesystem::directory_iterator("/proc/" + std::to_string(m_pid) + "/fd", ec)) {
             auto target = std::filesystem::read_symlink(entry.path(), ec);
             if (!ec) targets.push_back(target.string());
         }
@@ -140,7 +144,9 @@ protected:
     void SetUp() override { ASSERT_GT(m_server.Port(), 0) << m_server.FirstLine(); }
 };
 
-bool IsShortPage(const std::string& body) { return body.size() < 1024 && body.find("<html>") != std::string::npos; }
+bool IsShortPage(const std::string& body) {
+    return body.size() < 1024 && body.find("<html>") != std::string::npos;
+}
 
 TEST_F(KbHttp, AnswersTheProgramsQuery) {
     Reply r = Get(m_server.Port(), KbTarget());
@@ -202,9 +208,11 @@ TEST_F(KbHttp, PathsInTheQueryOpenNothing) {
             for (std::string& target : m_server.OpenFiles()) seen.push_back(std::move(target));
     });
     for (int round = 0; round < 50; ++round) {
-        for (const auto& [fn, folder] : std::vector<std::pair<std::string, std::string>>{
-                 {"shadow", "/etc"}, {"shadow", "/usr/bin/../../etc"}, {"passwd", "../../../etc"},
-                 {"status", m_tree.Root() + "/var/lib/dpkg"}})
+        for (const auto& [fn, folder] :
+             std::vector<std::pair<std::string, std::string>>{{"shadow", "/etc"},
+                                                              {"shadow", "/usr/bin/../../etc"},
+                                                              {"passwd", "../../../etc"},
+                                                              {"status", m_tree.Root() + "/var/lib/dpkg"}})
             EXPECT_EQ(Get(m_server.Port(), KbTarget({{"fn", fn}, {"p", folder}})).status, 200);
     }
     done = true;

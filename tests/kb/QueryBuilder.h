@@ -10,11 +10,22 @@
 // values replaced or keys left out as a case needs.
 inline const std::vector<std::pair<std::string, std::string>>& QueryDefaults() {
     static const std::vector<std::pair<std::string, std::string>> kDefaults = {
-        {"fn", "bash"}, {"p", "/usr/bin"},  {"ct1", "01/02/26 (10:00:00)"}, {"ct2", ""},
-        {"ct3", "06.12.2026 (13:55:10)"},   {"se", "1"},  {"iwf", "1"},     {"pn", "bash"},
-        {"fv", "5.2.15-2"}, {"fd", "GNU Bourne Again SHell"}, {"cn", "Matthias Klose"},
-        {"lc", "Copyright (C) 1987-2022 Free Software Foundation, Inc."}, {"c", ""}, {"in", "bash"},
-        {"v", "1.13"},      {"wd", "12345"}};
+        {"fn", "bash"},
+        {"p", "/usr/bin"},
+        {"ct1", "01/02/26 (10:00:00)"},
+        {"ct2", ""},
+        {"ct3", "06.12.2026 (13:55:10)"},
+        {"se", "1"},
+        {"iwf", "1"},
+        {"pn", "bash"},
+        {"fv", "5.2.15-2"},
+        {"fd", "GNU Bourne Again SHell"},
+        {"cn", "Matthias Klose"},
+        {"lc", "Copyright (C) 1987-2022 Free Software Foundation, Inc."},
+        {"c", ""},
+        {"in", "bash"},
+        {"v", "1.13"},
+        {"wd", "12345"}};
     return kDefaults;
 }
 

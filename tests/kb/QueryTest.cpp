@@ -20,6 +20,8 @@ TEST(KbQuery, ReadsWhatTheProgramSends) {
     EXPECT_EQ(q.clientVersion, "1.13");
     EXPECT_EQ(q.folderStamp, 12345);
     EXPECT_EQ(q.Path(), "C:\\Windows/a b+c%&=.exe");
+    ASSERT_TRUE(ParseKbQuery(KbTarget({{"p", ""}}), q, error)) << error;
+    EXPECT_EQ(q.Path(), "/bash");
 }
 
 TEST(KbQuery, EveryByteButNulSurvivesTheClientsEncoding) {
