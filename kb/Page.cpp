@@ -89,7 +89,9 @@ std::string ComposePage(const KbQuery& q, const KbFacts& facts) {
     } else {
         Row(page, "Package", "The file belongs to no installed package.");
     }
-    if (facts.manSummary) TextRow(page, "Manual", q.fileName + " - " + *facts.manSummary);
+    // The manual's line, unless it already leads the page.
+    if (facts.manSummary && lead != *facts.manSummary)
+        TextRow(page, "Manual", q.fileName + " - " + *facts.manSummary);
     TextRow(page, "Started", q.processStart);
     TextRow(page, "File created", q.fileCreated);
     TextRow(page, "Folder created", q.folderCreated);
