@@ -5,7 +5,7 @@
 
 namespace {
 
-TEST(HtmlText, EscapesMarkupQuotesAndBrokenBytes) {
+TEST(KbHtmlText, EscapesMarkupQuotesAndBrokenBytes) {
     struct Case {
         const char* name;
         std::string in, out;
@@ -26,13 +26,13 @@ TEST(HtmlText, EscapesMarkupQuotesAndBrokenBytes) {
         {"overlong form", "\xC0\xBC", "\xEF\xBF\xBD\xEF\xBF\xBD"},
         {"surrogate", "\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
         {"cut sequence", "\xE2\x82", "\xEF\xBF\xBD\xEF\xBF\xBD"},
-        {"controls", std::string("a\x01\x1b[31m\x7f\tb\n", 10),
+        {"controls", std::string("a\x01\x1b[31m\x7f\tb\n", 11),
          "a\xEF\xBF\xBD\xEF\xBF\xBD[31m\xEF\xBF\xBD\tb\n"},
     };
     for (const Case& c : cases) EXPECT_EQ(HtmlEscape(c.in), c.out) << c.name;
 }
 
-TEST(HtmlText, LinksOnlyToWebAddresses) {
+TEST(KbHtmlText, LinksOnlyToWebAddresses) {
     EXPECT_EQ(SafeLinkTarget("https://example.org/a?b=1&c=\"2\""),
               "https://example.org/a?b=1&amp;c=&quot;2&quot;");
     EXPECT_EQ(SafeLinkTarget("HTTP://example.org"), "HTTP://example.org");
