@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev libxkbcommon-dev
   libcurl4-openssl-dev libssl-dev libcap-dev libcpp-httplib-dev
+  libsqlite3-dev zlib1g-dev wrk
   clang libclang-rt-14-dev
   xvfb xauth imagemagick locales procps fonts-dejavu-core
 )
