@@ -23,7 +23,8 @@ std::unique_ptr<IProcessHandle> CProgramActions::StillTheSame(const Target& targ
     // knows when the process ended while the box was open.
     const CProcess* now = m_processes.FindByPid(target.pid);
     if (!now) return nullptr;
-    if (now->m_ftCreation != 0 && target.creation != 0 && now->m_ftCreation != target.creation) return nullptr;
+    if (now->m_ftCreation != 0 && target.creation != 0 && now->m_ftCreation != target.creation)
+        return nullptr;
     return handle;
 }
 

@@ -58,7 +58,8 @@ private:
     bool Confirm(unsigned textId, const std::string& fileName);
     // The handle, if the table still holds the same process under its id
     // after the confirmation; null otherwise.
-    std::unique_ptr<IProcessHandle> StillTheSame(const Target& target, std::unique_ptr<IProcessHandle> handle);
+    std::unique_ptr<IProcessHandle> StillTheSame(const Target& target,
+                                                 std::unique_ptr<IProcessHandle> handle);
 
     CProcesses& m_processes;
     IActionHost& m_host;

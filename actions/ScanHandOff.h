@@ -12,7 +12,8 @@ struct ScanService {
     const char* url;
 };
 inline constexpr ScanService kKasperskyScan{"=> opentip.kaspersky.com...", "https://opentip.kaspersky.com/"};
-inline constexpr ScanService kVirusTotalScan{"=> virustotal.com", "https://www.virustotal.com/gui/home/upload"};
+inline constexpr ScanService kVirusTotalScan{"=> virustotal.com",
+                                             "https://www.virustotal.com/gui/home/upload"};
 
 // The two virus-scan buttons. Nothing is uploaded from here: the program's
 // path goes to the clipboard, a notice says so, and once it is closed the

@@ -14,8 +14,10 @@ std::string CHelperSession::Feed(std::string_view bytes) {
     for (char c : bytes) {
         if (c != '\n') {
             // Kept bounded: past the limit the line is only counted as overlong.
-            if (m_line.size() + 1 >= kMaxHelperRequest) m_overlong = true;
-            else m_line += c;
+            if (m_line.size() + 1 >= kMaxHelperRequest)
+                m_overlong = true;
+            else
+                m_line += c;
             continue;
         }
         replies += m_overlong ? Error(E2BIG) : Answer(m_line);

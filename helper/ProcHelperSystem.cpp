@@ -28,7 +28,8 @@ bool CProcHelperSystem::ReadIo(std::uint32_t pid, std::uint64_t& readBytes, std:
     do n = ::read(fd.Get(), buf, sizeof buf);
     while (n < 0 && errno == EINTR);
     if (n < 0) return Fail(err, errno);
-    if (!ParseIoText(std::string(buf, static_cast<size_t>(n)), readBytes, writeBytes)) return Fail(err, EINVAL);
+    if (!ParseIoText(std::string(buf, static_cast<size_t>(n)), readBytes, writeBytes))
+        return Fail(err, EINVAL);
     if (!PidfdAlive(process.Get())) return Fail(err, ESRCH);
     return true;
 }

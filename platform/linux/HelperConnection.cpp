@@ -103,7 +103,8 @@ bool CHelperConnection::ReadLine(std::string& line, int timeoutMs) {
         if (m_pending.size() > kMaxHelperReply) return false;
         int wait = -1;
         if (timeoutMs >= 0) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
             if (left <= 0) return false;
             wait = static_cast<int>(left);
         }

@@ -47,5 +47,5 @@ private:
     UniqueFd m_socket;
     pid_t m_child = -1;
     std::vector<pid_t> m_exited;  // stopped helpers not reaped yet
-    std::string m_pending;  // bytes read past the last line
+    std::string m_pending;        // bytes read past the last line
 };

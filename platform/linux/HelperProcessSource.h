@@ -14,9 +14,12 @@ class CHelperConnection;
 // pidfd was opened.
 class CHelperProcessSource : public IProcessSource {
 public:
-    CHelperProcessSource(IProcessSource& inner, CHelperConnection& helper) : m_inner(inner), m_helper(helper) {}
+    CHelperProcessSource(IProcessSource& inner, CHelperConnection& helper)
+        : m_inner(inner), m_helper(helper) {}
 
-    bool EnumerateProcesses(std::vector<std::uint32_t>& pids) override { return m_inner.EnumerateProcesses(pids); }
+    bool EnumerateProcesses(std::vector<std::uint32_t>& pids) override {
+        return m_inner.EnumerateProcesses(pids);
+    }
     std::uint32_t CurrentProcessId() override { return m_inner.CurrentProcessId(); }
     bool GetModulePath(std::uint32_t pid, std::string& path) override;
     std::unique_ptr<IProcessQuery> OpenQuery(std::uint32_t pid) override;

@@ -37,10 +37,14 @@ std::optional<HelperRequest> ParseHelperRequest(std::string_view line) {
     std::string_view rest = line;
     std::string_view verb = NextField(rest);
     std::string_view pid = NextField(rest);
-    if (verb == "io") r.verb = HelperRequest::Verb::kIo;
-    else if (verb == "exe") r.verb = HelperRequest::Verb::kExe;
-    else if (verb == "kill") r.verb = HelperRequest::Verb::kKill;
-    else return std::nullopt;
+    if (verb == "io")
+        r.verb = HelperRequest::Verb::kIo;
+    else if (verb == "exe")
+        r.verb = HelperRequest::Verb::kExe;
+    else if (verb == "kill")
+        r.verb = HelperRequest::Verb::kKill;
+    else
+        return std::nullopt;
     std::uint64_t value = 0;
     if (!ParseNumber(pid, kMaxPid, false, value)) return std::nullopt;
     r.pid = static_cast<std::uint32_t>(value);
@@ -53,8 +57,10 @@ std::optional<HelperRequest> ParseHelperRequest(std::string_view line) {
 
 std::string FormatHelperRequest(const HelperRequest& request) {
     switch (request.verb) {
-        case HelperRequest::Verb::kIo: return "io " + std::to_string(request.pid) + "\n";
-        case HelperRequest::Verb::kExe: return "exe " + std::to_string(request.pid) + "\n";
+        case HelperRequest::Verb::kIo:
+            return "io " + std::to_string(request.pid) + "\n";
+        case HelperRequest::Verb::kExe:
+            return "exe " + std::to_string(request.pid) + "\n";
         case HelperRequest::Verb::kKill:
             return "kill " + std::to_string(request.pid) + " " + std::to_string(request.startTime) + "\n";
     }

@@ -8,9 +8,7 @@
 
 #include "platform/linux/ProcfsParse.h"
 
-UniqueFd PidfdOpen(pid_t pid) {
-    return UniqueFd(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0u)));
-}
+UniqueFd PidfdOpen(pid_t pid) { return UniqueFd(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0u))); }
 
 int PidfdSendSignal(int pidfd, int signal) {
     return static_cast<int>(::syscall(SYS_pidfd_send_signal, pidfd, signal, nullptr, 0u));

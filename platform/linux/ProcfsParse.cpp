@@ -56,11 +56,12 @@ bool ParseIoText(const std::string& text, std::uint64_t& readBytes, std::uint64_
             std::string_view key = line.substr(0, colon);
             std::string_view value = line.substr(colon + 1);
             while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
-            if (key == "read_bytes") haveRead = ParseU64(value, readBytes);
-            else if (key == "write_bytes") haveWrite = ParseU64(value, writeBytes);
+            if (key == "read_bytes")
+                haveRead = ParseU64(value, readBytes);
+            else if (key == "write_bytes")
+                haveWrite = ParseU64(value, writeBytes);
         }
         pos = end + 1;
     }
     return haveRead && haveWrite;
 }
-

@@ -13,7 +13,7 @@
 
 namespace {
 constexpr std::uint64_t kPfKthread = 0x00200000;
-constexpr long kReservedFds = 256;                          // for everything else
+constexpr long kReservedFds = 256;  // for everything else
 
 bool ParseU64(std::string_view s, std::uint64_t& out) {
     if (s.empty()) return false;
@@ -72,7 +72,8 @@ public:
         long hz = m_source.m_ticksPerSecond;
         times.user = TicksToUnits(f.utime, hz);
         times.kernel = TicksToUnits(f.stime, hz);
-        times.creation = TimeToFileTime(static_cast<std::int64_t>(m_source.m_bootTime)) + TicksToUnits(f.starttime, hz);
+        times.creation =
+            TimeToFileTime(static_cast<std::int64_t>(m_source.m_bootTime)) + TicksToUnits(f.starttime, hz);
         e->childTicks = f.cutime + f.cstime;
         return true;
     }

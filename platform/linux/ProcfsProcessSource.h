@@ -68,7 +68,8 @@ private:
     // when the budget allows. Returns the fd to use, or -1 with errno set.
     int OpenInEntry(std::uint32_t pid, Entry& e, UniqueFd* slot, const char* name, UniqueFd& temp);
     bool ReadStat(std::uint32_t pid, Entry& e, std::string& text, int& err);
-    bool ReadFileIn(std::uint32_t pid, Entry& e, UniqueFd* slot, const char* name, std::string& text, int& err);
+    bool ReadFileIn(std::uint32_t pid, Entry& e, UniqueFd* slot, const char* name, std::string& text,
+                    int& err);
     bool Adopt(UniqueFd& slot, int fd);
 
     Options m_options;

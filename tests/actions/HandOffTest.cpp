@@ -9,7 +9,8 @@
 
 namespace {
 const char kNotice[] =
-    "notice:Path and filename were copied into the clipboard. You can paste them in the \"File open\" dialog.";
+    "notice:Path and filename were copied into the clipboard. You can paste them in the \"File open\" "
+    "dialog.";
 
 struct HandOff : ::testing::Test {
     CallLog log;
@@ -49,7 +50,7 @@ TEST(Promotion, EverySourceOpensItsPageOncePerClick) {
     CallLog log;
     CFakeDesktop desktop{log};
     CPromotionPanel panel{desktop};
-    const int pageOf[][2] = {{20001, 1}, {1021, 1}, {1024, 1}, {20002, 2}, {1022, 2},
+    const int pageOf[][2] = {{20001, 1}, {1021, 1},  {1024, 1}, {20002, 2}, {1022, 2},
                              {1025, 2},  {20003, 3}, {1023, 3}, {1026, 3}};
     for (auto [id, page] : pageOf) {
         log.clear();

@@ -60,13 +60,20 @@ TEST_P(Confirmation, AsksUnlessShiftAndActsOnlyOnYes) {
     host.shift = c.shift;
     host.answerYes = c.yes;
     switch (c.button) {
-        case Button::kClose: actions.OnCloseProgram(r); break;
-        case Button::kTerminate: actions.OnTerminateProcess(r); break;
-        case Button::kUninstall: actions.OnUninstallProgram(r); break;
+        case Button::kClose:
+            actions.OnCloseProgram(r);
+            break;
+        case Button::kTerminate:
+            actions.OnTerminateProcess(r);
+            break;
+        case Button::kUninstall:
+            actions.OnUninstallProgram(r);
+            break;
     }
     EXPECT_EQ(log, c.log);
     EXPECT_EQ(host.flashes, 0);
-    EXPECT_EQ(host.lastCaption, c.log.size() > 1 || !c.shift || c.button == Button::kUninstall ? "Loadwatch 1.13" : "");
+    EXPECT_EQ(host.lastCaption,
+              c.log.size() > 1 || !c.shift || c.button == Button::kUninstall ? "Loadwatch 1.13" : "");
 }
 
 const char kAskClose[] = "ask:Close program app.bin - Are you sure?";
@@ -74,15 +81,16 @@ const char kAskTerminate[] = "ask:Terminate program app.bin - Are you sure?\n\nU
 const char kAskUninstall[] = "ask:Uninstall program app.bin - Are you sure?";
 INSTANTIATE_TEST_SUITE_P(
     Buttons, Confirmation,
-    ::testing::Values(ConfirmCase{"CloseYes", Button::kClose, false, true, {kAskClose, "quit:4242#1"}},
-                      ConfirmCase{"CloseNo", Button::kClose, false, false, {kAskClose}},
-                      ConfirmCase{"CloseShift", Button::kClose, true, false, {"quit:4242#1"}},
-                      ConfirmCase{"TerminateYes", Button::kTerminate, false, true, {kAskTerminate, "kill:4242#1"}},
-                      ConfirmCase{"TerminateNo", Button::kTerminate, false, false, {kAskTerminate}},
-                      ConfirmCase{"TerminateShift", Button::kTerminate, true, false, {"kill:4242#1"}},
-                      ConfirmCase{"UninstallYes", Button::kUninstall, false, true,
-                                  {kAskUninstall, "start:/opt/app/uninst.exe"}},
-                      ConfirmCase{"UninstallShiftStillAsks", Button::kUninstall, true, false, {kAskUninstall}}),
+    ::testing::Values(
+        ConfirmCase{"CloseYes", Button::kClose, false, true, {kAskClose, "quit:4242#1"}},
+        ConfirmCase{"CloseNo", Button::kClose, false, false, {kAskClose}},
+        ConfirmCase{"CloseShift", Button::kClose, true, false, {"quit:4242#1"}},
+        ConfirmCase{"TerminateYes", Button::kTerminate, false, true, {kAskTerminate, "kill:4242#1"}},
+        ConfirmCase{"TerminateNo", Button::kTerminate, false, false, {kAskTerminate}},
+        ConfirmCase{"TerminateShift", Button::kTerminate, true, false, {"kill:4242#1"}},
+        ConfirmCase{
+            "UninstallYes", Button::kUninstall, false, true, {kAskUninstall, "start:/opt/app/uninst.exe"}},
+        ConfirmCase{"UninstallShiftStillAsks", Button::kUninstall, true, false, {kAskUninstall}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Actions, NothingSelectedOrNothingToActOnDoesNothing) {

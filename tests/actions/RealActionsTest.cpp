@@ -1,6 +1,5 @@
 // The actions against processes and programs this test starts itself.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>

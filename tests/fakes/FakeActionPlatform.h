@@ -69,14 +69,15 @@ public:
 private:
     class Handle : public IProcessHandle {
     public:
-        Handle(CFakeProcessControl& c, std::uint32_t pid, int instance) : m_c(c), m_pid(pid), m_instance(instance) {}
+        Handle(CFakeProcessControl& c, std::uint32_t pid, int instance)
+            : m_c(c), m_pid(pid), m_instance(instance) {}
         std::uint32_t Pid() const override { return m_pid; }
         SignalResult Send(ProcessSignal signal) override {
             auto it = m_c.procs.find(m_pid);
             if (it == m_c.procs.end() || it->second.instance != m_instance) return SignalResult::kGone;
             if (it->second.denied) return SignalResult::kDenied;
-            m_c.log.push_back((signal == ProcessSignal::kKill ? "kill:" : "quit:") + std::to_string(m_pid) + "#" +
-                              std::to_string(m_instance));
+            m_c.log.push_back((signal == ProcessSignal::kKill ? "kill:" : "quit:") + std::to_string(m_pid) +
+                              "#" + std::to_string(m_instance));
             return SignalResult::kSent;
         }
 

@@ -61,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (replies != lines) std::abort();
     // The request parser agrees with its own formatting.
     std::size_t nl = bytes.find('\n');
-    if (auto r = ParseHelperRequest(bytes.substr(0, nl)); r && FormatHelperRequest(*r) != std::string(bytes.substr(0, nl)) + "\n")
+    if (auto r = ParseHelperRequest(bytes.substr(0, nl));
+        r && FormatHelperRequest(*r) != std::string(bytes.substr(0, nl)) + "\n")
         std::abort();
     return 0;
 }

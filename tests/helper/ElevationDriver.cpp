@@ -7,9 +7,9 @@
 // another uid, checks that the writer's disk activity is refused to it,
 // follows the link, expects "Hard disk" for the writer, and terminates the
 // writer through the helper after the confirmation.
-#include <linux/capability.h>
 #include <fcntl.h>
 #include <grp.h>
+#include <linux/capability.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -81,7 +81,8 @@ pid_t StartWriterAs(uid_t uid, const char* writer, const std::string& file) {
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[2], "--refused") == 0) {
         CHelperConnection helper(CHelperConnection::PkexecOptions(argv[1]));
-        Check(helper.Start() == IPrivilegedHelper::StartResult::kRefused, "pkexec without an agent is a refusal");
+        Check(helper.Start() == IPrivilegedHelper::StartResult::kRefused,
+              "pkexec without an agent is a refusal");
         Check(!helper.IsRunning(), "the helper does not run; the link stays");
         return Finish();
     }
@@ -127,7 +128,8 @@ int main(int argc, char** argv) {
             if (list.GetItemData(row) == static_cast<std::uint32_t>(writer) &&
                 list.GetItemText(row, 1).find("Hard disk") != std::string::npos) {
                 shown = true;
-                std::printf("   row: %s | %s\n", list.GetItemText(row, 0).c_str(), list.GetItemText(row, 1).c_str());
+                std::printf("   row: %s | %s\n", list.GetItemText(row, 0).c_str(),
+                            list.GetItemText(row, 1).c_str());
             }
     }
     Check(shown, "the other user's writer shows \"Hard disk\"");

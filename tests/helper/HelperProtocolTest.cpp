@@ -11,11 +11,13 @@ namespace {
 using namespace std::string_literals;
 
 TEST(HelperRequest, OnlyWellFormedNumbersPass) {
+    // clang-format off
     const std::string rejected[] = {
         "", "io", "io ", " io 1", "io  1", "io 1 ", "io 1\r", "IO 1", "io\t1", "io 0", "io -1", "io +1", "io 01",
         "io 0x10", "io 1e3", "io 4194305", "io 99999999999999999999999", "io 1x", "io /proc/1", "exe ../1",
         "exe 1/root", "kill 5", "kill 5 x", "kill 5 -1", "kill 5 1 2", "kill 5 01", "kill 5 18446744073709551616",
         "io 1\0"s, "io \0"s + "1", "kill 5 " + std::string(60, '9'), "status 1", "io 1 2"};
+    // clang-format on
     for (const std::string& line : rejected) EXPECT_FALSE(ParseHelperRequest(line)) << line;
 
     struct Good {
@@ -45,7 +47,8 @@ TEST(HelperPath, EveryByteSurvivesOnOneLine) {
     std::string back;
     ASSERT_TRUE(DecodeHelperPath(encoded, back));
     EXPECT_EQ(back, path);
-    for (const char* bad : {"%4", "%", "%zz", "%4g", "a b", "a\nb"}) EXPECT_FALSE(DecodeHelperPath(bad, back)) << bad;
+    for (const char* bad : {"%4", "%", "%zz", "%4g", "a b", "a\nb"})
+        EXPECT_FALSE(DecodeHelperPath(bad, back)) << bad;
 }
 
 TEST(HelperReply, OkFieldsErrCodesAndGarbage) {

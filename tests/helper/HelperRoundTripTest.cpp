@@ -1,7 +1,6 @@
 // The helper program itself, started without privileges on this user's own
 // child processes, and the window's side that speaks to it.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
