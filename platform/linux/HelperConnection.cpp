@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
 
 #include "platform/linux/HelperProtocol.h"
 
@@ -17,7 +18,18 @@ extern char** environ;
 #define LOADWATCH_HELPER_PATH "/usr/libexec/loadwatch/loadwatch-helper"
 #endif
 
-std::string CHelperConnection::DefaultHelperPath() { return LOADWATCH_HELPER_PATH; }
+std::string CHelperConnection::DefaultHelperPath() {
+    if (::access(LOADWATCH_HELPER_PATH, X_OK) == 0) return LOADWATCH_HELPER_PATH;
+    // Not installed: run from the build tree, where the helper is built in a
+    // folder beside the program's.
+    std::error_code ec;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        std::filesystem::path built = self.parent_path().parent_path() / "helper" / "loadwatch-helper";
+        if (::access(built.c_str(), X_OK) == 0) return built.string();
+    }
+    return LOADWATCH_HELPER_PATH;
+}
 
 CHelperConnection::Options CHelperConnection::PkexecOptions(const std::string& helperPath) {
     Options o;

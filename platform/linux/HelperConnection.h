@@ -19,8 +19,10 @@ public:
         // How long one reply may take before the helper counts as broken.
         int replyTimeoutMs = 2000;
     };
-    // pkexec and the helper at its installed path.
+    // pkexec and the helper.
     static Options PkexecOptions(const std::string& helperPath = DefaultHelperPath());
+    // The installed helper; when there is none, the one built beside this
+    // program in the build tree (<build>/helper/loadwatch-helper).
     static std::string DefaultHelperPath();
 
     explicit CHelperConnection(Options options);

@@ -1,19 +1,7 @@
 #include "platform/linux/PidfdProcessControl.h"
 
-#include <signal.h>
-
-#include <cerrno>
-
 #include "platform/linux/Pidfd.h"
 #include "platform/linux/PidfdProcessHandle.h"
-
-SignalResult CPidfdProcessHandle::Send(ProcessSignal signal) {
-    if (PidfdSendSignal(m_pidfd.Get(), signal == ProcessSignal::kKill ? SIGKILL : SIGTERM) == 0)
-        return SignalResult::kSent;
-    if (errno == ESRCH) return SignalResult::kGone;
-    if (errno == EPERM) return SignalResult::kDenied;
-    return SignalResult::kFailed;
-}
 
 std::unique_ptr<CPidfdProcessHandle> CPidfdProcessControl::OpenPidfd(std::uint32_t pid) {
     if (pid == 0 || pid > 0x7fffffffu) return nullptr;

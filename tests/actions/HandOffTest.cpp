@@ -5,7 +5,9 @@
 #include "actions/PromotionPanel.h"
 #include "actions/ScanHandOff.h"
 #include "monitor/Process.h"
-#include "tests/fakes/FakeActionPlatform.h"
+#include "tests/fakes/FakeActionHost.h"
+#include "tests/fakes/FakeClipboard.h"
+#include "tests/fakes/FakeDesktop.h"
 
 namespace {
 const char kNotice[] =

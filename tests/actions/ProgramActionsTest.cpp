@@ -2,10 +2,14 @@
 
 #include "actions/ProgramActions.h"
 #include "monitor/Processes.h"
-#include "tests/fakes/FakeActionPlatform.h"
+#include "tests/fakes/FakeActionHost.h"
 #include "tests/fakes/FakeClock.h"
+#include "tests/fakes/FakeDesktop.h"
 #include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/FakePrivilegedHelper.h"
+#include "tests/fakes/FakeProcessControl.h"
 #include "tests/fakes/FakeProcessSource.h"
+#include "tests/fakes/FakeProgramStarter.h"
 
 namespace {
 constexpr std::uint32_t kPid = 4242;

@@ -15,9 +15,13 @@
 #include "platform/linux/PidfdProcessControl.h"
 #include "platform/linux/PosixFileSystem.h"
 #include "platform/linux/PosixProgramStarter.h"
-#include "tests/fakes/FakeActionPlatform.h"
+#include "tests/fakes/FakeActionHost.h"
 #include "tests/fakes/FakeClock.h"
+#include "tests/fakes/FakeDesktop.h"
+#include "tests/fakes/FakePrivilegedHelper.h"
+#include "tests/fakes/FakeProcessControl.h"
 #include "tests/fakes/FakeProcessSource.h"
+#include "tests/fakes/FakeProgramStarter.h"
 
 namespace fs = std::filesystem;
 

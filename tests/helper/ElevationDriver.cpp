@@ -31,7 +31,11 @@
 #include "platform/linux/PosixProgramStarter.h"
 #include "platform/linux/ProcfsProcessSource.h"
 #include "platform/linux/SystemClock.h"
-#include "tests/fakes/FakeActionPlatform.h"
+#include "tests/fakes/FakeActionHost.h"
+#include "tests/fakes/FakeDesktop.h"
+#include "tests/fakes/FakePrivilegedHelper.h"
+#include "tests/fakes/FakeProcessControl.h"
+#include "tests/fakes/FakeProgramStarter.h"
 
 namespace {
 int passed = 0, failed = 0;
