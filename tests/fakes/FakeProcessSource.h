@@ -18,8 +18,8 @@ public:
         int openError = 5;
         std::optional<std::string> fullImageName;
         int imageError = 2;
-        std::optional<ProcessTimes> times;  // nullopt: GetTimes fails
-        std::optional<IoCounters> io;       // nullopt: GetIoCounters fails
+        std::optional<ProcessTimes> times;      // nullopt: GetTimes fails
+        std::optional<IoCounters> io;           // nullopt: GetIoCounters fails
         int instance = 0;
     };
 
@@ -27,7 +27,7 @@ public:
     std::map<std::uint32_t, Proc> procs;
     std::uint32_t self = 1;
     bool failEnumeration = false;
-    int openQueries = 0;  // handles open right now
+    int openQueries = 0;   // handles open right now
     int moduleLookups = 0;
 
     // Adds or replaces pid (a replacement is a new instance) at the end of the order.

@@ -9,8 +9,8 @@ class CProcfsTree {
 public:
     struct Proc {
         std::string comm = "proc";
-        std::string exe;      // empty: no exe link (unreadable)
-        std::string cmdline;  // argv joined by '\0'
+        std::string exe;        // empty: no exe link (unreadable)
+        std::string cmdline;    // argv joined by '\0'
         std::uint64_t flags = 0x00400100;
         std::uint64_t utime = 0, stime = 0, cutime = 0, cstime = 0;
         std::uint64_t starttime = 100;
