@@ -27,13 +27,12 @@ if ! bus org.freedesktop.DBus.GetId >/dev/null; then
   pid=$(dbus-daemon --system --fork --nopidfile --print-pid) || skip "the system bus does not start"
   started+=("$pid")
 fi
-if ! bus org.freedesktop.DBus.NameHasOwner string:org.freedesktop.PolicyKit1 | grep -q 'boolean true'; then
+polkit_up() { bus org.freedesktop.DBus.NameHasOwner string:org.freedesktop.PolicyKit1 | grep -q 'boolean true'; }
+if ! polkit_up; then
   "$polkitd" --no-debug >/dev/null 2>&1 &
   started+=("$!")
-  for _ in $(seq 100); do
-    bus org.freedesktop.DBus.NameHasOwner string:org.freedesktop.PolicyKit1 | grep -q 'boolean true' && break
-    sleep 0.1
-  done
+  for _ in $(seq 100); do polkit_up && break; sleep 0.1; done
+  polkit_up || skip "polkitd does not start"
 fi
 
 # Written by another user; below the build tree, which lies on real storage.
