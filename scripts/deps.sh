@@ -11,6 +11,7 @@ packages=(
   libsqlite3-dev zlib1g-dev wrk
   clang libclang-rt-14-dev
   xvfb xauth imagemagick locales procps fonts-dejavu-core
+  dbus polkitd pkexec
 )
 
 missing=()

@@ -9,6 +9,7 @@
 #include "platform/ProcessSource.h"
 #include "platform/linux/BudgetedFd.h"
 #include "platform/linux/FdBudget.h"
+#include "platform/linux/ProcfsParse.h"
 #include "platform/linux/UniqueFd.h"
 
 // Processes read from a procfs tree (normally /proc; tests and benchmarks
@@ -83,13 +84,3 @@ private:
     long m_ticksPerSecond = 100;
     int m_lastError = 0;
 };
-
-// Parses the fields of a stat line that sampling needs. false if malformed.
-struct StatFields {
-    std::uint64_t flags = 0;
-    std::uint64_t utime = 0, stime = 0, cutime = 0, cstime = 0;
-    std::uint64_t starttime = 0;
-};
-bool ParseStatLine(const std::string& text, StatFields& out);
-// Reads "read_bytes" and "write_bytes" of an io file. false if either is missing.
-bool ParseIoText(const std::string& text, std::uint64_t& readBytes, std::uint64_t& writeBytes);
