@@ -33,6 +33,9 @@ struct PrefixCase {
     const char* productName;  // "" when every string must be empty
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const PrefixCase& c, std::ostream* out) { *out << c.name; }
+
 class PrefixRules : public ::testing::TestWithParam<PrefixCase> {};
 
 TEST_P(PrefixRules, ChoosesTheBlockAndReadsIt) {
