@@ -4,8 +4,21 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+// The images live in this static library, which the linker would otherwise
+// leave out of the program.
+static void InitImages() {
+    static const bool done = [] {
+        Q_INIT_RESOURCE(loadwatch);
+        return true;
+    }();
+    (void)done;
+}
+
 namespace {
-QString ResourcePath(int id) { return QStringLiteral(":/loadwatch/%1.svg").arg(id); }
+QString ResourcePath(int id) {
+    InitImages();
+    return QStringLiteral(":/loadwatch/%1.svg").arg(id);
+}
 
 QPixmap Render(const QString& path, QSize size) {
     QSvgRenderer renderer(path);
