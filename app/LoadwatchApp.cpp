@@ -1,5 +1,6 @@
 #include "app/LoadwatchApp.h"
 
+#include <QApplication>
 #include <cstdlib>
 
 #include "actions/UninstallerSearch.h"
@@ -45,6 +46,10 @@ int CLoadwatchApp::InitInstance(const std::vector<std::string>& arguments) {
     CLoadwatchDlg dialog({processes, files, content, packages, GetUserDefaultLangID(), knowledgeBase, services,
                           commands});
     dialog.InitDialog(HasAutostartSwitch(arguments));
-    dialog.exec();
+    // Not exec(): a modal dialog's loop would end when the window hides in
+    // the tray. The program ends when the dialog is done.
+    QObject::connect(&dialog, &QDialog::finished, qApp, &QCoreApplication::quit);
+    dialog.show();
+    QCoreApplication::exec();
     return 0;
 }

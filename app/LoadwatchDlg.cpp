@@ -252,13 +252,15 @@ void CLoadwatchDlg::MoveCtrl(int id, const Rect& rect) {
 bool CLoadwatchDlg::IsTrayAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
 void CLoadwatchDlg::HideWindow() {
-    setWindowState(windowState() & ~Qt::WindowMinimized);
+    // Hidden first: leaving the minimised state while shown would ask the
+    // window manager to map the window again.
     hide();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
 }
 
 void CLoadwatchDlg::ShowWindow() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
-    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     raise();
     activateWindow();
 }

@@ -10,7 +10,7 @@ packages=(
   libcurl4-openssl-dev libssl-dev libcap-dev libcpp-httplib-dev
   clang libclang-rt-14-dev
   xvfb xauth imagemagick locales procps fonts-dejavu-core
-  libxcb1-dev trayer xdotool x11-utils
+  libxcb1-dev trayer xdotool x11-utils twm
 )
 
 missing=()
