@@ -44,7 +44,10 @@ Rect FromQRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
 }  // namespace
 
 CLoadwatchDlg::CLoadwatchDlg(WindowPlatform platform, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    // An application window, not a dialog: a window manager keeps a
+    // dialog with the program's other windows (transient for its group),
+    // so it would leave the task bar and could not be minimised alone.
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       m_window(*this, platform) {
     setFont(DialogFont());
@@ -252,10 +255,9 @@ void CLoadwatchDlg::MoveCtrl(int id, const Rect& rect) {
 bool CLoadwatchDlg::IsTrayAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
 void CLoadwatchDlg::HideWindow() {
-    // Hidden first: leaving the minimised state while shown would ask the
-    // window manager to map the window again.
+    // The minimised state stays until the window comes back: leaving it
+    // maps the window on X11, hidden or not.
     hide();
-    setWindowState(windowState() & ~Qt::WindowMinimized);
 }
 
 void CLoadwatchDlg::ShowWindow() {
