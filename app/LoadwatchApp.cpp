@@ -43,8 +43,8 @@ int CLoadwatchApp::InitInstance(const std::vector<std::string>& arguments) {
     CDesktopServices services;
     CNoWindowCommands commands;
 
-    CLoadwatchDlg dialog({processes, files, content, packages, GetUserDefaultLangID(), knowledgeBase, services,
-                          commands});
+    CLoadwatchDlg dialog(
+        {processes, files, content, packages, GetUserDefaultLangID(), knowledgeBase, services, commands});
     dialog.InitDialog(HasAutostartSwitch(arguments));
     // Not exec(): a modal dialog's loop would end when the window hides in
     // the tray. The program ends when the dialog is done.

@@ -35,8 +35,9 @@ QFont DialogFont() {
 
 DialogBaseUnits MeasureBaseUnits(const QFont& font) {
     const QFontMetrics fm(font);
-    return BaseUnitsFromFont(fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")),
-                             fm.height());
+    return BaseUnitsFromFont(
+        fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")),
+        fm.height());
 }
 
 QRect ToQRect(const Rect& r) { return QRect(r.x, r.y, r.width, r.height); }
@@ -63,7 +64,8 @@ CLoadwatchDlg::CLoadwatchDlg(WindowPlatform platform, QWidget* parent)
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         // Qt reports the left button as Trigger and the right one as Context;
         // the later messages of a double-click change nothing.
-        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context) m_window.OnTrayIconClicked();
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context)
+            m_window.OnTrayIconClicked();
     });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive || state == Qt::ApplicationInactive) m_window.OnActivateApp();
@@ -97,7 +99,8 @@ void CLoadwatchDlg::CreateControls() {
             case ControlKind::List: {
                 m_list = new CReportCtrl(this);
                 connect(m_list, &CReportCtrl::itemChanged, this, [this](int) { m_window.OnListNotify(); });
-                connect(m_list, &CReportCtrl::itemClicked, this, [this](int, int) { m_window.OnListNotify(); });
+                connect(m_list, &CReportCtrl::itemClicked, this,
+                        [this](int, int) { m_window.OnListNotify(); });
                 widget = m_list;
                 break;
             }
@@ -122,7 +125,8 @@ void CLoadwatchDlg::CreateControls() {
                     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
                 }
                 label->setCursor(hand);
-                connect(label, &CClickableLabel::clicked, this, [this, id = c.id] { m_window.OnCommand(id); });
+                connect(label, &CClickableLabel::clicked, this,
+                        [this, id = c.id] { m_window.OnCommand(id); });
                 widget = label;
                 break;
             }
@@ -270,7 +274,8 @@ void CLoadwatchDlg::ShowWindow() {
 void CLoadwatchDlg::MinimizeWindow() { showMinimized(); }
 
 void CLoadwatchDlg::AnimateTray(bool toTray) {
-    if (m_trayIcon->isVisible() && m_trayIcon->geometry().isValid()) m_lastIconGeometry = m_trayIcon->geometry();
+    if (m_trayIcon->isVisible() && m_trayIcon->geometry().isValid())
+        m_lastIconGeometry = m_trayIcon->geometry();
     ::AnimateTray(toTray, frameGeometry(), GetTrayRect(m_lastIconGeometry, QGuiApplication::primaryScreen()));
 }
 
@@ -280,7 +285,8 @@ void CLoadwatchDlg::AddTrayIcon(const std::string& tip) {
 }
 
 void CLoadwatchDlg::RemoveTrayIcon() {
-    if (m_trayIcon->isVisible() && m_trayIcon->geometry().isValid()) m_lastIconGeometry = m_trayIcon->geometry();
+    if (m_trayIcon->isVisible() && m_trayIcon->geometry().isValid())
+        m_lastIconGeometry = m_trayIcon->geometry();
     m_trayIcon->hide();
 }
 

@@ -15,8 +15,8 @@ template <class T>
 using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 xcb_atom_t InternAtom(xcb_connection_t* c, const char* name) {
-    XcbReply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr));
+    XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 1, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr));
     return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
 }
 }  // namespace
@@ -41,9 +41,12 @@ std::uint32_t FindX11ProcessWindow(xcb_connection_t* c, std::uint32_t pid) {
         cookies.push_back(xcb_get_property(c, 0, windows[i], wmPid, XCB_ATOM_CARDINAL, 0, 1));
     std::uint32_t found = 0;
     for (int i = 0; i < count; ++i) {
-        XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(c, cookies[static_cast<size_t>(i)], nullptr));
-        if (found || !reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4) continue;
-        if (*static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get())) == pid) found = windows[i];
+        XcbReply<xcb_get_property_reply_t> reply(
+            xcb_get_property_reply(c, cookies[static_cast<size_t>(i)], nullptr));
+        if (found || !reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
+            continue;
+        if (*static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get())) == pid)
+            found = windows[i];
     }
     return found;
 }

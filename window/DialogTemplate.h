@@ -5,14 +5,14 @@
 
 // What a control of the main dialog is; the view makes its own widget of it.
 enum class ControlKind {
-    Label,       // static text
-    Link,        // static text followed as a link
+    Label,  // static text
+    Link,   // static text followed as a link
     CheckBox,
-    List,        // the report list
-    Html,        // the details panel
-    Button,      // push button, disabled at start
-    ClickText,   // static text that reports clicks
-    ClickIcon,   // icon that reports clicks
+    List,       // the report list
+    Html,       // the details panel
+    Button,     // push button, disabled at start
+    ClickText,  // static text that reports clicks
+    ClickIcon,  // icon that reports clicks
 };
 
 struct ControlTemplate {

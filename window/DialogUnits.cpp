@@ -16,7 +16,8 @@ Rect MapDialogRect(const Rect& dlu, DialogBaseUnits base) {
     // The corners are mapped, so adjacent controls stay adjacent.
     const int left = MulDiv(dlu.x, base.cx, 4);
     const int top = MulDiv(dlu.y, base.cy, 8);
-    return {left, top, MulDiv(dlu.x + dlu.width, base.cx, 4) - left, MulDiv(dlu.y + dlu.height, base.cy, 8) - top};
+    return {left, top, MulDiv(dlu.x + dlu.width, base.cx, 4) - left,
+            MulDiv(dlu.y + dlu.height, base.cy, 8) - top};
 }
 
 Size MapDialogSize(const Size& dlu, DialogBaseUnits base) {

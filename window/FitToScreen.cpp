@@ -40,8 +40,8 @@ FitResult FitToScreen(Size window, Size desktop, const std::map<int, Rect>& cont
     const int x1 = w - b - a - l;
     const int x2 = w - b - l;
     place(IDC_LABEL_PROMO, [&](Rect& r) { r.x = x1, r.y -= 85; });
-    for (int id : {IDC_PROMO_TITLE_1, IDC_PROMO_TITLE_2, IDC_PROMO_TITLE_3, IDC_PROMO_TEXT_1, IDC_PROMO_TEXT_2,
-                   IDC_PROMO_TEXT_3, IDC_PROMO_ICON_1, IDC_PROMO_ICON_2, IDC_PROMO_ICON_3})
+    for (int id : {IDC_PROMO_TITLE_1, IDC_PROMO_TITLE_2, IDC_PROMO_TITLE_3, IDC_PROMO_TEXT_1,
+                   IDC_PROMO_TEXT_2, IDC_PROMO_TEXT_3, IDC_PROMO_ICON_1, IDC_PROMO_ICON_2, IDC_PROMO_ICON_3})
         place(id, [&](Rect& r) { r.x = x1, r.y -= 110; });
     for (int id : {IDC_LABEL_ACTIONS, IDC_PROPERTIES, IDC_TERMINATE, IDC_SCAN_1})
         place(id, [&](Rect& r) { r.x = x1; });

@@ -6,8 +6,8 @@
 // Where the dialog and its controls go on a screen too small for the
 // template layout.
 struct FitResult {
-    bool moved = false;          // false: the template layout stays as it is
-    Rect window;                 // the dialog window, in screen pixels
+    bool moved = false;            // false: the template layout stays as it is
+    Rect window;                   // the dialog window, in screen pixels
     std::map<int, Rect> controls;  // new places, in the dialog's client pixels
 };
 

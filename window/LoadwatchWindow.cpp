@@ -20,7 +20,8 @@ std::string MessageCaption() { return LoadText(IDS_TITLE) + " " + std::string(kV
 
 // The record of the same process as before an event pump: same id, same
 // start and program. A record made anew for a reused id is another process.
-CProcess* FindAgain(CProcesses& processes, std::uint32_t pid, std::uint64_t creation, const std::string& path) {
+CProcess* FindAgain(CProcesses& processes, std::uint32_t pid, std::uint64_t creation,
+                    const std::string& path) {
     CProcess* found = processes.FindByPid(pid);
     if (!found || found->m_ftCreation != creation || found->m_strPath != path) return nullptr;
     return found;

@@ -2,7 +2,8 @@
 
 #include "window/DialogView.h"
 
-CTrayController::CTrayController(IDialogView& view, std::string tip) : m_view(view), m_strTip(std::move(tip)) {}
+CTrayController::CTrayController(IDialogView& view, std::string tip)
+    : m_view(view), m_strTip(std::move(tip)) {}
 
 bool CTrayController::OnMinimizeRequest() {
     if (m_bInTray || !m_view.IsTrayAvailable()) return false;

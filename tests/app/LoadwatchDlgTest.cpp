@@ -242,8 +242,8 @@ void LoadwatchDlgTest::selectionShowsPageAndEnablesButtons_data() {
     QTest::newRow("program") << "/usr/bin/tool" << false << false << "page of tool" << withPath;
     QTest::newRow("with uninstaller and window")
         << "/opt/app/app" << true << true << "page of app"
-        << QList<int>{IDC_PROPERTIES, IDC_OPEN_FOLDER, IDC_CLOSE_PROGRAM, IDC_TERMINATE, IDC_UNINSTALL, IDC_SCAN_1,
-                      IDC_SCAN_2};
+        << QList<int>{IDC_PROPERTIES, IDC_OPEN_FOLDER, IDC_CLOSE_PROGRAM, IDC_TERMINATE,
+                      IDC_UNINSTALL,  IDC_SCAN_1,      IDC_SCAN_2};
     QTest::newRow("no path") << "" << false << false << "" << QList<int>{IDC_TERMINATE};
 }
 
@@ -348,17 +348,28 @@ void LoadwatchDlgTest::linksAndButtonsReachTheirHandlers() {
     Fixture f;
     f.Add(10, "/opt/app/app");
     f.services.windows[10] = 7;
-    f.processes.Platform().findUninstaller = [](const std::string&, IFileSystem&) { return std::string("u"); };
+    f.processes.Platform().findUninstaller = [](const std::string&, IFileSystem&) {
+        return std::string("u");
+    };
     f.Open();
     f.Tick({10});
     f.ClickRow(0);
     f.ClickRow(0);
     const std::pair<int, const char*> clicks[] = {
-        {IDC_LINK_HOME, "home"},           {IDC_LINK_ELEVATE, "elevate"},  {IDC_PROMO_TITLE_1, "promotion1"},
-        {IDC_PROMO_TITLE_2, "promotion2"}, {IDC_PROMO_TITLE_3, "promotion3"}, {IDC_PROMO_TEXT_2, "promotion2"},
-        {IDC_PROMO_ICON_3, "promotion3"},  {IDC_PROPERTIES, "properties"},  {IDC_OPEN_FOLDER, "folder"},
-        {IDC_CLOSE_PROGRAM, "close"},      {IDC_TERMINATE, "terminate"},    {IDC_UNINSTALL, "uninstall"},
-        {IDC_SCAN_1, "scan1"},             {IDC_SCAN_2, "scan2"},
+        {IDC_LINK_HOME, "home"},
+        {IDC_LINK_ELEVATE, "elevate"},
+        {IDC_PROMO_TITLE_1, "promotion1"},
+        {IDC_PROMO_TITLE_2, "promotion2"},
+        {IDC_PROMO_TITLE_3, "promotion3"},
+        {IDC_PROMO_TEXT_2, "promotion2"},
+        {IDC_PROMO_ICON_3, "promotion3"},
+        {IDC_PROPERTIES, "properties"},
+        {IDC_OPEN_FOLDER, "folder"},
+        {IDC_CLOSE_PROGRAM, "close"},
+        {IDC_TERMINATE, "terminate"},
+        {IDC_UNINSTALL, "uninstall"},
+        {IDC_SCAN_1, "scan1"},
+        {IDC_SCAN_2, "scan2"},
     };
     for (const auto& [id, expected] : clicks) {
         f.commands.calls.clear();

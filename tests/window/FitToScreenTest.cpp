@@ -39,9 +39,9 @@ TEST(FitToScreenTest, TooLowAScreenShrinksTheHeightAndMovesTheRightColumn) {
     ASSERT_TRUE(fit.moved);
     // Height 600 - 40, width kept, centred on the desktop.
     EXPECT_EQ(fit.window, (Rect{76, 20, 872, 560}));
-    const int l = before.at(IDC_LIST).x;                // 11
-    const int a = before.at(IDC_PROPERTIES).width;      // 135
-    const int b = before.at(IDC_OPEN_FOLDER).width;     // 135
+    const int l = before.at(IDC_LIST).x;               // 11
+    const int a = before.at(IDC_PROPERTIES).width;     // 135
+    const int b = before.at(IDC_OPEN_FOLDER).width;    // 135
     const int x1 = 872 - b - a - l, x2 = 872 - b - l;  // 591, 726
     struct Expect {
         int id;

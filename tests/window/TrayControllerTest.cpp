@@ -34,12 +34,24 @@ public:
     Rect GetCtrlRect(int) const override { return {}; }
     void MoveCtrl(int, const Rect&) override {}
     bool IsTrayAvailable() const override { return trayAvailable; }
-    void HideWindow() override { calls += "hide "; visible = false; }
-    void ShowWindow() override { calls += "show "; visible = true; }
+    void HideWindow() override {
+        calls += "hide ";
+        visible = false;
+    }
+    void ShowWindow() override {
+        calls += "show ";
+        visible = true;
+    }
     void MinimizeWindow() override { calls += "minimize "; }
     void AnimateTray(bool toTray) override { calls += toTray ? "fly-in " : "fly-out "; }
-    void AddTrayIcon(const std::string& tip) override { calls += "add(" + tip + ") "; icons = 1; }
-    void RemoveTrayIcon() override { calls += "remove "; icons = 0; }
+    void AddTrayIcon(const std::string& tip) override {
+        calls += "add(" + tip + ") ";
+        icons = 1;
+    }
+    void RemoveTrayIcon() override {
+        calls += "remove ";
+        icons = 0;
+    }
 
     CMemoryReportList list;
 };
