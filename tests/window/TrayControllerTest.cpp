@@ -1,63 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "monitor/MemoryReportList.h"
-#include "window/DialogView.h"
+#include "tests/window/FakeDialogView.h"
 #include "window/TrayController.h"
 
 namespace {
 
-// Records what the controller does to the window, in order.
-class CTrayView : public IDialogView {
-public:
-    bool trayAvailable = true;
-    std::string calls;
-    int icons = 0;
-    bool visible = true;
-
-    IReportList& List() override { return list; }
-    void InsertListColumn(int, const std::string&, int) override {}
-    void EnableControl(int, bool) override {}
-    void ShowControl(int, bool) override {}
-    bool IsChecked(int) const override { return false; }
-    void SetBold(int) override {}
-    void SetLinkNotify(int, unsigned) override {}
-    std::string GetTitle() const override { return {}; }
-    void SetTitle(const std::string&) override {}
-    std::string GetHtml() const override { return {}; }
-    void SetHtml(const std::string&) override {}
-    void SetTimer(unsigned, unsigned) override {}
-    void KillTimer(unsigned) override {}
-    void PumpMessages() override {}
-    void AddAboutEntry(const std::string&) override {}
-    void ShowInformation(const std::string&, const std::string&) override {}
-    Size GetDesktopSize() const override { return {}; }
-    Rect GetCtrlRect(int) const override { return {}; }
-    void MoveCtrl(int, const Rect&) override {}
-    bool IsTrayAvailable() const override { return trayAvailable; }
-    void HideWindow() override {
-        calls += "hide ";
-        visible = false;
-    }
-    void ShowWindow() override {
-        calls += "show ";
-        visible = true;
-    }
-    void MinimizeWindow() override { calls += "minimize "; }
-    void AnimateTray(bool toTray) override { calls += toTray ? "fly-in " : "fly-out "; }
-    void AddTrayIcon(const std::string& tip) override {
-        calls += "add(" + tip + ") ";
-        icons = 1;
-    }
-    void RemoveTrayIcon() override {
-        calls += "remove ";
-        icons = 0;
-    }
-
-    CMemoryReportList list;
-};
-
 TEST(TrayControllerTest, MinimiseGoesToTheTrayAndAClickComesBack) {
-    CTrayView view;
+    CFakeDialogView view;
     CTrayController tray(view, "Loadwatch 1.13");
     EXPECT_TRUE(tray.OnMinimizeRequest());
     EXPECT_EQ(view.calls, "hide fly-in remove add(Loadwatch 1.13) ");
@@ -77,7 +26,7 @@ TEST(TrayControllerTest, MinimiseGoesToTheTrayAndAClickComesBack) {
 }
 
 TEST(TrayControllerTest, TheAutostartTickTwiceStillLeavesOneIcon) {
-    CTrayView view;
+    CFakeDialogView view;
     CTrayController tray(view, "tip");
     EXPECT_TRUE(tray.MinimizeToTray());
     EXPECT_TRUE(tray.MinimizeToTray());
@@ -86,7 +35,7 @@ TEST(TrayControllerTest, TheAutostartTickTwiceStillLeavesOneIcon) {
 }
 
 TEST(TrayControllerTest, WithoutATrayTheWindowIsMinimisedNormally) {
-    CTrayView view;
+    CFakeDialogView view;
     view.trayAvailable = false;
     CTrayController tray(view, "tip");
     EXPECT_FALSE(tray.OnMinimizeRequest());  // the view minimises as usual
