@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -304,10 +305,25 @@ void CLoadwatchDlg::changeEvent(QEvent* event) {
 }
 
 void CLoadwatchDlg::closeEvent(QCloseEvent* event) {
-    if (m_window.OnClose())
-        event->accept();
-    else
+    if (!m_window.OnClose()) {
         event->ignore();
+        return;
+    }
+    // Ends the dialog (finished), which ends the program.
+    QDialog::closeEvent(event);
+}
+
+void CLoadwatchDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter is the dialog's OK, unless a push button has the focus.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+            button->click();
+        else
+            accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void CLoadwatchDlg::contextMenuEvent(QContextMenuEvent* event) {

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
 #include <cstring>
@@ -135,6 +136,7 @@ private slots:
     void refreshInsideTheSignaturePump_data();
     void refreshInsideTheSignaturePump();
     void fitToScreen();
+    void endingTheDialog();
 };
 
 void LoadwatchDlgTest::startUp_data() {
@@ -442,6 +444,38 @@ void LoadwatchDlgTest::fitToScreen() {
     QCOMPARE(low.dlg->GetCtrlRect(IDC_UNINSTALL).x, size.cx - button.width - list.x);
     QCOMPARE(low.dlg->GetCtrlRect(IDC_PROMO_ICON_2).y,
              MapDialogRect(FindControlTemplate(IDC_PROMO_ICON_2)->dlu, base).y - 110);
+}
+
+void LoadwatchDlgTest::endingTheDialog() {
+    struct Case {
+        const char* how;
+        bool allowed;  // what the close confirmation answers
+        bool ends;
+    };
+    const Case cases[] = {
+        {"close box", true, true}, {"close box", false, false}, {"Esc", false, true}, {"Enter", false, true}};
+    for (const Case& c : cases) {
+        Fixture f;
+        struct Commands : CRecordingCommands {
+            bool allowed = true;
+            bool OnClose() override { return allowed; }
+        } commands;
+        commands.allowed = c.allowed;
+        f.dlg = std::make_unique<CTestDlg>(WindowPlatform{f.processes, f.files, f.content, f.packages, 0x0409,
+                                                          f.knowledgeBase, f.services, commands});
+        f.dlg->InitDialog(false);
+        f.dlg->show();
+        QSignalSpy finished(f.dlg.get(), &QDialog::finished);
+        f.List().setFocus();
+        if (std::string(c.how) == "Esc")
+            QTest::keyClick(&f.List(), Qt::Key_Escape);
+        else if (std::string(c.how) == "Enter")
+            QTest::keyClick(&f.List(), Qt::Key_Return);
+        else
+            f.dlg->close();
+        QVERIFY2(finished.count() == (c.ends ? 1 : 0), c.how);
+        QCOMPARE(f.dlg->isVisible(), !c.ends);
+    }
 }
 
 QTEST_MAIN(LoadwatchDlgTest)
