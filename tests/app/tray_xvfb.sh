@@ -3,9 +3,11 @@
 # and an XEmbed tray (trayer). Checks that minimising goes to the tray and a
 # click on the icon comes back, that "/FromAutostart" in any case goes to
 # the tray once shortly after start, and that without a tray minimising
-# leaves an ordinary minimised window. Starts and stops everything itself.
+# leaves an ordinary minimised window; with a second argument, also runs
+# the X11 window lookup test there. Starts and stops everything itself.
 set -euo pipefail
 app=$1
+xcb_test=${2:-}
 for tool in Xvfb twm trayer xdotool xprop xwininfo xdpyinfo; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing (scripts/deps.sh installs it)"; exit 77; }
 done
@@ -72,6 +74,11 @@ shown_again() { viewable "$1" && [ "$(wm_state "$1")" = Normal ]; }
 iconic() { [ "$(wm_state "$1")" = Iconic ]; }
 
 start_tray
+
+if [ -n "$xcb_test" ]; then
+  echo "== windows of a process in the client list"
+  "$xcb_test" -silent || fail "window lookup"
+fi
 
 echo "== minimise to the tray, click the icon"
 "$app" >/dev/null 2>&1 &
