@@ -47,6 +47,8 @@ public:
     void OnHomePage() override { calls.push_back("home"); }
     void RestartAsAdministrator() override { calls.push_back("elevate"); }
     void OpenPromotionPage(int entry) override { calls.push_back("promotion" + std::to_string(entry)); }
+    bool closeAllowed = true;  // the answer of the close confirmation
+    bool OnClose() override { return closeAllowed; }
 };
 
 // The real dialog on a screen of the test's choosing.
@@ -110,7 +112,6 @@ struct Fixture {
             if (dlg->Control(id)->isEnabled()) ids.push_back(id);
         return ids;
     }
-    CProcess& Record(std::uint32_t pid) { return *processes.FindByPid(pid); }
 };
 
 std::uint32_t SelectedPid(CReportCtrl& list) { return GetSelectedRowData(list); }
@@ -407,7 +408,7 @@ void LoadwatchDlgTest::refreshInsideTheSignaturePump() {
     QCOMPARE(f.dlg->windowTitle(), QStringLiteral("Loadwatch"));
     if (during == "move") {
         QCOMPARE(SelectedPid(f.List()), 30u);
-        QVERIFY(f.Record(30).m_bSigned);
+        QVERIFY(f.processes.FindByPid(30)->m_bSigned);
     }
     if (during == "delete") QVERIFY(f.EnabledButtons().empty());
     for (std::uint32_t pid = 31; pid < 1400; ++pid) {
@@ -447,34 +448,23 @@ void LoadwatchDlgTest::fitToScreen() {
 }
 
 void LoadwatchDlgTest::endingTheDialog() {
-    struct Case {
-        const char* how;
-        bool allowed;  // what the close confirmation answers
-        bool ends;
-    };
-    const Case cases[] = {
-        {"close box", true, true}, {"close box", false, false}, {"Esc", false, true}, {"Enter", false, true}};
-    for (const Case& c : cases) {
+    const std::tuple<int, bool, bool> cases[] = {// key (0: close box), close allowed, ends
+                                                 {0, true, true},
+                                                 {0, false, false},
+                                                 {Qt::Key_Escape, false, true},
+                                                 {Qt::Key_Return, false, true}};
+    for (const auto& [key, allowed, ends] : cases) {
         Fixture f;
-        struct Commands : CRecordingCommands {
-            bool allowed = true;
-            bool OnClose() override { return allowed; }
-        } commands;
-        commands.allowed = c.allowed;
-        f.dlg = std::make_unique<CTestDlg>(WindowPlatform{f.processes, f.files, f.content, f.packages, 0x0409,
-                                                          f.knowledgeBase, f.services, commands});
-        f.dlg->InitDialog(false);
+        f.commands.closeAllowed = allowed;
+        f.Open();
         f.dlg->show();
         QSignalSpy finished(f.dlg.get(), &QDialog::finished);
-        f.List().setFocus();
-        if (std::string(c.how) == "Esc")
-            QTest::keyClick(&f.List(), Qt::Key_Escape);
-        else if (std::string(c.how) == "Enter")
-            QTest::keyClick(&f.List(), Qt::Key_Return);
+        if (key)
+            QTest::keyClick(&f.List(), Qt::Key(key));
         else
             f.dlg->close();
-        QVERIFY2(finished.count() == (c.ends ? 1 : 0), c.how);
-        QCOMPARE(f.dlg->isVisible(), !c.ends);
+        QCOMPARE(finished.count(), ends ? 1 : 0);
+        QCOMPARE(f.dlg->isVisible(), !ends);
     }
 }
 

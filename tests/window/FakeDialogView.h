@@ -6,8 +6,7 @@
 #include "monitor/MemoryReportList.h"
 #include "window/DialogView.h"
 
-// A dialog held in memory: it keeps what the behaviour sets and records the
-// window's moves to and from the tray, in order.
+// A dialog held in memory: it keeps what the behaviour sets.
 class CFakeDialogView : public IDialogView {
 public:
     CMemoryReportList list;
@@ -15,10 +14,6 @@ public:
     std::string title = "Loadwatch";
     std::string html;
     std::function<void()> onPump;  // the events a pump handles
-    bool trayAvailable = true;
-    std::string calls;
-    int icons = 0;
-    bool visible = true;
 
     IReportList& List() override { return list; }
     void InsertListColumn(int, const std::string&, int) override {}
@@ -46,23 +41,11 @@ public:
     Size GetDesktopSize() const override { return {4000, 3000}; }
     Rect GetCtrlRect(int) const override { return {}; }
     void MoveCtrl(int, const Rect&) override {}
-    bool IsTrayAvailable() const override { return trayAvailable; }
-    void HideWindow() override {
-        calls += "hide ";
-        visible = false;
-    }
-    void ShowWindow() override {
-        calls += "show ";
-        visible = true;
-    }
-    void MinimizeWindow() override { calls += "minimize "; }
-    void AnimateTray(bool toTray) override { calls += toTray ? "fly-in " : "fly-out "; }
-    void AddTrayIcon(const std::string& tip) override {
-        calls += "add(" + tip + ") ";
-        icons = 1;
-    }
-    void RemoveTrayIcon() override {
-        calls += "remove ";
-        icons = 0;
-    }
+    bool IsTrayAvailable() const override { return false; }
+    void HideWindow() override {}
+    void ShowWindow() override {}
+    void MinimizeWindow() override {}
+    void AnimateTray(bool) override {}
+    void AddTrayIcon(const std::string&) override {}
+    void RemoveTrayIcon() override {}
 };
