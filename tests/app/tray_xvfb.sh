@@ -8,6 +8,8 @@
 set -euo pipefail
 app=$1
 xcb_test=${2:-}
+# Under the sanitizers: leaks of the desktop's libraries are not ours.
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 for tool in Xvfb twm trayer xdotool xprop xwininfo xdpyinfo; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing (scripts/deps.sh installs it)"; exit 77; }
 done
