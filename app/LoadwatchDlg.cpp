@@ -63,8 +63,8 @@ CLoadwatchDlg::CLoadwatchDlg(WindowPlatform platform, QWidget* parent)
 
     m_trayIcon = new QSystemTrayIcon(LoadIconResource(128), this);
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        // Qt reports the left button as Trigger and the right one as Context;
-        // the later messages of a double-click change nothing.
+        // Qt reports a left button as Trigger and a right one as Context
+        // (on XEmbed trays at the press); a double-click's rest changes nothing.
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context)
             m_window.OnTrayIconClicked();
     });
