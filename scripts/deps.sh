@@ -6,12 +6,13 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev libxkbcommon-dev
+  qt6-base-dev qt6-svg-dev libgl-dev libxkbcommon-dev
   libcurl4-openssl-dev libssl-dev libcap-dev libcpp-httplib-dev
   libsqlite3-dev zlib1g-dev wrk
   clang libclang-rt-14-dev
   xvfb xauth imagemagick locales procps fonts-dejavu-core
   dbus polkitd pkexec
+  libxcb1-dev trayer xdotool x11-utils twm
 )
 
 missing=()

@@ -1,0 +1,8 @@
+#include "app/ClickableLabel.h"
+
+#include <QMouseEvent>
+
+void CClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();
+    QLabel::mouseReleaseEvent(event);
+}

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# A screenshot of the window among this machine's processes, under its own
+# Xvfb: a spinner the script starts burns the processor for 3 s and then
+# idles, and the picture is taken AGE seconds later, when its row should
+# read "Processor (AGE seconds ago)" in the grey 10 x AGE + 30.
+# Usage: bench/window_screenshot.sh LOADWATCH SPINNER OUT.png [AGE]
+set -euo pipefail
+app=${1:?path to loadwatch}
+spin=${2:?path to lw-test-spin}
+out=${3:?where the picture goes}
+age=${4:-5}
+pids=()
+cleanup() {
+  ((${#pids[@]})) && kill "${pids[@]}" 2>/dev/null
+  wait 2>/dev/null || true
+}
+trap cleanup EXIT
+n=85
+while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+export DISPLAY=:$n QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
+Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+"$app" >/dev/null 2>&1 &
+pids+=($!)
+win=$(xdotool search --sync --onlyvisible --pid "$!" --name '^Loadwatch' | head -n 1)
+"$spin" 3 120 &
+pids+=($!)
+sleep $((3 + age))
+import -silent -window "$win" "$out"
+echo "spinner $! idle for about $age s: expect grey $((10 * age + 30)); picture in $out"

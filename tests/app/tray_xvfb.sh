@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# The window and a real notification area: Xvfb with a window manager (twm)
+# and an XEmbed tray (trayer). Checks that minimising goes to the tray and a
+# click on the icon comes back, that "/FromAutostart" in any case goes to
+# the tray once shortly after start, and that without a tray minimising
+# leaves an ordinary minimised window; with a second argument, also runs
+# the X11 window lookup test there. Starts and stops everything itself.
+set -euo pipefail
+app=$1
+xcb_test=${2:-}
+# Under the sanitizers: leaks of the desktop's libraries are not ours.
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+for tool in Xvfb twm trayer xdotool xprop xwininfo xdpyinfo; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing (scripts/deps.sh installs it)"; exit 77; }
+done
+pids=()
+cleanup() {
+  local p
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+# A free display number.
+n=70
+while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+export DISPLAY=:$n QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS  # no StatusNotifier: the XEmbed tray is used
+Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+# twm's default fonts are not on a bare X server; its built-in "fixed" is.
+work=$(mktemp -d)
+trap 'cleanup; rm -rf "$work"' EXIT
+printf '%s "fixed"\n' TitleFont ResizeFont MenuFont IconFont IconManagerFont >"$work/twmrc"
+echo RandomPlacement >>"$work/twmrc"
+LC_ALL=C twm -f "$work/twmrc" >/dev/null 2>&1 &
+pids+=($!)
+
+start_tray() {
+  trayer --edge bottom --align right --widthtype pixel --width 120 --height 32 --SetDockType true >/dev/null 2>&1 &
+  tray=$!
+  pids+=($tray)
+  for _ in $(seq 100); do xwininfo -root -tree 2>/dev/null | grep -q '"panel"' && return; sleep 0.05; done
+  fail "trayer did not come up"
+}
+
+# "Normal", "Iconic", "Withdrawn" or "none" for the window's WM_STATE.
+wm_state() {
+  local s
+  s=$(xprop -id "$1" WM_STATE 2>/dev/null | sed -n 's/.*window state: //p')
+  echo "${s:-none}"
+}
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+# The small viewable windows of the process: its tray icon.
+icons() {
+  local w
+  for w in $(xdotool search --pid "$1" 2>/dev/null); do
+    local info
+    info=$(xwininfo -id "$w" 2>/dev/null) || continue
+    grep -q 'IsViewable' <<<"$info" || continue
+    [ "$(sed -n 's/.*Width: //p' <<<"$info")" -le 64 ] && echo "$w"
+  done
+  return 0
+}
+wait_for() {  # seconds, command...
+  local tries=$(( $1 * 20 )); shift
+  for _ in $(seq "$tries"); do "$@" && return 0; sleep 0.05; done
+  return 1
+}
+main_window() { xdotool search --sync --onlyvisible --pid "$1" --name '^Loadwatch' | head -n 1; }
+hidden() { ! viewable "$1" && [ "$(wm_state "$1")" != Iconic ]; }
+one_icon() { [ "$(icons "$1" | wc -l)" -eq 1 ]; }
+shown_again() { viewable "$1" && [ "$(wm_state "$1")" = Normal ]; }
+iconic() { [ "$(wm_state "$1")" = Iconic ]; }
+
+start_tray
+
+if [ -n "$xcb_test" ]; then
+  echo "== windows of a process in the client list"
+  "$xcb_test" -silent || fail "window lookup"
+fi
+
+echo "== minimise to the tray, click the icon"
+"$app" >/dev/null 2>&1 &
+lw=$!
+pids+=($lw)
+win=$(main_window "$lw")
+xdotool windowminimize "$win"
+wait_for 5 hidden "$win" || fail "the window was not hidden (state $(wm_state "$win"))"
+wait_for 5 one_icon "$lw" || fail "no tray icon"
+icon=$(icons "$lw")
+xdotool mousemove --window "$icon" 4 4 click 1
+wait_for 5 shown_again "$win" || fail "the click did not bring the window back"
+[ -z "$(icons "$lw")" ] || fail "the icon stayed after the window came back"
+kill "$lw"; wait "$lw" 2>/dev/null || true
+
+echo "== /fRoMaUtOsTaRt goes to the tray once"
+"$app" --x /fRoMaUtOsTaRt >/dev/null 2>&1 &
+lw=$!
+pids+=($lw)
+start=$(date +%s%N)
+wait_for 5 one_icon "$lw" || fail "autostart: no tray icon"
+took=$(( ($(date +%s%N) - start) / 1000000 ))
+win=$(xdotool search --pid "$lw" --name '^Loadwatch' | head -n 1)
+hidden "$win" || fail "autostart: the window is still shown"
+sleep 1
+one_icon "$lw" && hidden "$win" || fail "autostart: did not stay in the tray with one icon"
+echo "   in the tray ${took} ms after start"
+kill "$lw"; wait "$lw" 2>/dev/null || true
+
+echo "== without a tray, minimising minimises"
+kill "$tray"; wait "$tray" 2>/dev/null || true
+"$app" >/dev/null 2>&1 &
+lw=$!
+pids+=($lw)
+win=$(main_window "$lw")
+xdotool windowminimize "$win"
+wait_for 5 iconic "$win" || fail "no tray: the window is $(wm_state "$win"), not minimised"
+sleep 0.5
+iconic "$win" || fail "no tray: the window left the minimised state"
+[ -z "$(icons "$lw")" ] || fail "no tray: an icon window appeared"
+kill "$lw"; wait "$lw" 2>/dev/null || true
+echo "tray ok"
