@@ -71,3 +71,5 @@ bool CProgramActions::OnClose() { return m_host.AskYesNo(MessageCaption(), LoadT
 bool CProgramActions::RestartAsAdministrator() {
     return m_platform.helper.Start() == IPrivilegedHelper::StartResult::kStarted;
 }
+
+bool CProgramActions::IsHelperRunning() const { return m_platform.helper.IsRunning(); }

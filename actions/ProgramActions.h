@@ -47,6 +47,9 @@ public:
     // The elevation link: starts the privileged helper. true when it runs
     // now, so the window hides the link; a refusal changes nothing.
     bool RestartAsAdministrator();
+    // Whether the helper still runs; once it has ended, the link is offered
+    // again.
+    bool IsHelperRunning() const;
 
 private:
     // What a handler keeps of the record before its confirmation.

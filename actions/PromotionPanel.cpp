@@ -19,3 +19,5 @@ bool CPromotionPanel::OnSourceClicked(int id) {
     OpenPromotionPage(page);
     return page != 0;
 }
+
+void CPromotionPanel::OpenHomePage() { m_desktop.OpenUrl(kHomeLink.url); }

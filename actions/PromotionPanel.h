@@ -20,12 +20,21 @@ inline constexpr PromotionEntry kPromotionEntries[3] = {
      "https://loadwatch.example.org/en/produkte/Spacewatch.php?fromldwt"},
 };
 
+// The home-page link at the top right of the main window: its text and the
+// product's own page.
+struct HomeLink {
+    const char* text;
+    const char* url;
+};
+inline constexpr HomeLink kHomeLink{"2026 loadwatch.example.org",
+                                    "https://loadwatch.example.org/en/produkte/Loadwatch.php?fromldwt"};
+
 // Page 1 to 3 of a click source: the title links' notify ids 20001-20003,
 // the descriptions' ids 1021-1023 and the icons' ids 1024-1026; 0 for any
 // other id.
 int PromotionPageOfSource(int id);
 
-// The promotion panel's clicks.
+// The promotion panel's clicks, and the home-page link's.
 class CPromotionPanel {
 public:
     explicit CPromotionPanel(IDesktop& desktop) : m_desktop(desktop) {}
@@ -33,6 +42,7 @@ public:
     void OpenPromotionPage(int page);
     // Opens the page of a click source; false if the id is not one.
     bool OnSourceClicked(int id);
+    void OpenHomePage();
 
 private:
     IDesktop& m_desktop;

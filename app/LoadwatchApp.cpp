@@ -3,24 +3,34 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "actions/ProgramActions.h"
+#include "actions/PromotionPanel.h"
+#include "actions/ScanHandOff.h"
 #include "actions/UninstallerSearch.h"
 #include "app/DesktopServices.h"
 #include "app/LoadwatchDlg.h"
+#include "app/QtClipboard.h"
+#include "app/QtDesktop.h"
 #include "details/UserLanguage.h"
 #include "monitor/Processes.h"
 #include "online/KnowledgeBase.h"
 #include "platform/linux/CurlHttpClient.h"
 #include "platform/linux/DpkgDatabase.h"
+#include "platform/linux/HelperConnection.h"
+#include "platform/linux/HelperProcessControl.h"
+#include "platform/linux/HelperProcessSource.h"
 #include "platform/linux/OpensslDigests.h"
 #include "platform/linux/PosixFileContent.h"
 #include "platform/linux/PosixFileSystem.h"
+#include "platform/linux/PosixProgramStarter.h"
 #include "platform/linux/ProcfsProcessSource.h"
 #include "platform/linux/ResourceLimits.h"
+#include "platform/linux/SockDiagNetworkSource.h"
 #include "platform/linux/SystemClock.h"
 #include "res/StringTable.h"
 #include "res/Text.h"
+#include "window/ActionCommands.h"
 #include "window/CommandLine.h"
-#include "window/WindowCommands.h"
 
 namespace {
 std::string KnowledgeBaseUrl() {
@@ -32,19 +42,34 @@ std::string KnowledgeBaseUrl() {
 int CLoadwatchApp::InitInstance(const std::vector<std::string>& arguments) {
     RaiseOpenFileLimit();
     CSystemClock clock;
-    CProcfsProcessSource source;
+    // The helper, once link 1012 started it, answers what the sampler and
+    // the terminate button are refused; until then both work alone.
+    CHelperConnection helper(CHelperConnection::PkexecOptions());
+    CProcfsProcessSource procfs;
+    CHelperProcessSource source(procfs, helper);
+    CHelperProcessControl control(helper);
     CPosixFileSystem files;
     CPosixFileContent content;
     COpensslDigests digests;
     CDpkgDatabase packages(content, digests);
     CCurlHttpClient http;
     CKnowledgeBase knowledgeBase(http, files, KnowledgeBaseUrl());
-    CProcesses processes({clock, source, files, &FindUninstaller});
+    CSockDiagNetworkSource network;
+    CProcesses processes({clock, source, files, &FindUninstaller, &network});
     CDesktopServices services;
-    CNoWindowCommands commands;
+    CQtDesktop desktop;
+    CQtClipboard clipboard;
+    CPosixProgramStarter starter;
 
     CLoadwatchDlg dialog(
-        {processes, files, content, packages, GetUserDefaultLangID(), knowledgeBase, services, commands});
+        {processes, files, content, packages, GetUserDefaultLangID(), knowledgeBase, services});
+    // The dialog asks the actions' questions, so they come after it; no
+    // event runs between their end and the dialog's.
+    CProgramActions actions(processes, dialog, {control, desktop, starter, helper});
+    CScanHandOff scan(dialog, clipboard, desktop);
+    CPromotionPanel promotion(desktop);
+    CActionCommands commands(actions, scan, promotion);
+    dialog.Window().SetCommands(commands);
     dialog.InitDialog(HasAutostartSwitch(arguments));
     // Not exec(): a modal dialog's loop would end when the window hides in
     // the tray. The program ends when the dialog is done.

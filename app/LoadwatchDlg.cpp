@@ -17,6 +17,7 @@
 
 #include "app/ClickableLabel.h"
 #include "app/Icons.h"
+#include "app/LinkFlash.h"
 #include "app/NotifyRelay.h"
 #include "app/TrayAnimation.h"
 #include "controls/HyperLink.h"
@@ -134,7 +135,7 @@ void CLoadwatchDlg::CreateControls() {
         }
         widget->setGeometry(ToQRect(MapDialogRect(c.dlu, m_baseUnits)));
         if (c.kind == ControlKind::ClickIcon)
-            static_cast<QLabel*>(widget)->setPixmap(LoadIconPixmap(std::atoi(c.text), widget->size()));
+            static_cast<QLabel*>(widget)->setPixmap(LoadIconPixmap(static_cast<int>(c.icon), widget->size()));
         if (c.kind == ControlKind::Link) {
             auto* link = static_cast<CHyperLink*>(widget);
             link->PreSubclassWindow();
@@ -290,6 +291,24 @@ void CLoadwatchDlg::RemoveTrayIcon() {
         m_lastIconGeometry = m_trayIcon->geometry();
     m_trayIcon->hide();
 }
+
+bool CLoadwatchDlg::AskYesNo(const std::string& caption, const std::string& text) {
+    QMessageBox box(QMessageBox::Question, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No, this);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void CLoadwatchDlg::ShowNotice(const std::string& caption, const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, Q(caption), Q(text), QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+bool CLoadwatchDlg::IsShiftDown() {
+    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
+}
+
+void CLoadwatchDlg::FlashElevationLink() { FlashLink(Control(IDC_LINK_ELEVATE)); }
 
 void CLoadwatchDlg::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 
+#include "actions/ActionHost.h"
 #include "window/DialogUnits.h"
 #include "window/DialogView.h"
 #include "window/LoadwatchWindow.h"
@@ -17,8 +18,9 @@ class QTimer;
 
 // The main dialog in Qt Widgets: the template's controls placed through the
 // dialog font's base units, fixed in size, with its tray icon. What the
-// dialog does lives in CLoadwatchWindow; this class is its view.
-class CLoadwatchDlg : public QDialog, public IDialogView {
+// dialog does lives in CLoadwatchWindow; this class is its view, and the
+// owner of the actions' questions.
+class CLoadwatchDlg : public QDialog, public IDialogView, public IActionHost {
     Q_OBJECT
 public:
     explicit CLoadwatchDlg(WindowPlatform platform, QWidget* parent = nullptr);
@@ -63,6 +65,12 @@ public:
     void AnimateTray(bool toTray) override;
     void AddTrayIcon(const std::string& tip) override;
     void RemoveTrayIcon() override;
+
+    // IActionHost
+    bool AskYesNo(const std::string& caption, const std::string& text) override;
+    void ShowNotice(const std::string& caption, const std::string& text) override;
+    bool IsShiftDown() override;
+    void FlashElevationLink() override;
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -18,9 +18,10 @@ enum class ControlKind {
 struct ControlTemplate {
     int id;
     ControlKind kind;
-    const char* text;  // for ClickIcon: the icon's resource id as text
-    Rect dlu;          // position and size in dialog units
+    const char* text;
+    Rect dlu;  // position and size in dialog units
     bool rightAligned = false;
+    unsigned icon = 0;  // ClickIcon: its icon resource
 };
 
 // The main dialog: its size in dialog units, caption, and its controls in

@@ -58,7 +58,7 @@ void CLoadwatchWindow::OnInitDialog(bool fromAutostart) {
 }
 
 void CLoadwatchWindow::OnTimer(unsigned id) {
-    IWindowCommands& commands = m_platform.commands;
+    IWindowCommands& commands = *m_commands;
     switch (id) {
         case kRefreshTimer:
             Refresh();
@@ -71,12 +71,15 @@ void CLoadwatchWindow::OnTimer(unsigned id) {
             commands.OnHomePage();
             break;
         case kNotifyElevate:
-            commands.RestartAsAdministrator();
+            if (commands.RestartAsAdministrator()) {
+                m_view.ShowControl(IDC_LINK_ELEVATE, false);
+                m_bElevated = true;
+            }
             break;
         case kNotifyPromotion1:
         case kNotifyPromotion2:
         case kNotifyPromotion3:
-            commands.OpenPromotionPage(static_cast<int>(id - kNotifyPromotion1) + 1);
+            commands.OnPromotionClicked(static_cast<int>(id));
             break;
         default:
             break;
@@ -90,6 +93,12 @@ void CLoadwatchWindow::Refresh() {
         m_platform.processes.FillList(list);
     }
     if (list.GetItemCount() == 0) ClearDetails();
+    // The helper can end at any time (killed, or it broke down): the link
+    // offers it again.
+    if (m_bElevated && !m_commands->IsElevated()) {
+        m_view.ShowControl(IDC_LINK_ELEVATE, true);
+        m_bElevated = false;
+    }
 }
 
 void CLoadwatchWindow::OnSelectionChanged() {
@@ -162,36 +171,35 @@ void CLoadwatchWindow::OnActivateApp() {
 }
 
 void CLoadwatchWindow::OnCommand(int id) {
-    IWindowCommands& commands = m_platform.commands;
+    IWindowCommands& commands = *m_commands;
+    auto selected = [this] { return GetSelectedProcess(m_view.List(), m_platform.processes); };
     switch (id) {
         case IDC_PROPERTIES:
-            commands.OnProgramProperties();
+            commands.OnProgramProperties(selected());
             break;
         case IDC_OPEN_FOLDER:
-            commands.OnOpenFolder();
+            commands.OnOpenFolder(selected());
             break;
         case IDC_CLOSE_PROGRAM:
-            commands.OnCloseProgram();
+            commands.OnCloseProgram(selected());
             break;
         case IDC_TERMINATE:
-            commands.OnTerminateProcess();
+            commands.OnTerminateProcess(selected());
             break;
         case IDC_SCAN_1:
         case IDC_SCAN_2:
-            commands.OnVirusScan(id - IDC_SCAN_1 + 1);
+            commands.OnVirusScan(id - IDC_SCAN_1 + 1, selected());
             break;
         case IDC_UNINSTALL:
-            commands.OnUninstallProgram();
+            commands.OnUninstallProgram(selected());
             break;
         case IDC_PROMO_TEXT_1:
         case IDC_PROMO_TEXT_2:
         case IDC_PROMO_TEXT_3:
-            commands.OpenPromotionPage(id - IDC_PROMO_TEXT_1 + 1);
-            break;
         case IDC_PROMO_ICON_1:
         case IDC_PROMO_ICON_2:
         case IDC_PROMO_ICON_3:
-            commands.OpenPromotionPage(id - IDC_PROMO_ICON_1 + 1);
+            commands.OnPromotionClicked(id);
             break;
         default:
             break;
@@ -200,7 +208,7 @@ void CLoadwatchWindow::OnCommand(int id) {
 
 void CLoadwatchWindow::OnAbout() { m_view.ShowInformation(MessageCaption(), LoadText(IDS_ABOUT)); }
 
-bool CLoadwatchWindow::OnClose() { return m_platform.commands.OnClose(); }
+bool CLoadwatchWindow::OnClose() { return m_commands->OnClose(); }
 
 void CLoadwatchWindow::FitToScreen() {
     std::map<int, Rect> controls;

@@ -5,6 +5,7 @@
 #include "details/Details.h"
 #include "details/DetailsHost.h"
 #include "window/TrayController.h"
+#include "window/WindowCommands.h"
 
 class CKnowledgeBase;
 class CProcess;
@@ -13,7 +14,6 @@ class IDialogView;
 class IFileContent;
 class IFileSystem;
 class IPackageMetadata;
-class IWindowCommands;
 class IWindowServices;
 
 // What the dialog works with, handed in by the composition root. All must
@@ -26,7 +26,6 @@ struct WindowPlatform {
     std::uint16_t userLangId;
     CKnowledgeBase& knowledgeBase;
     IWindowServices& services;
-    IWindowCommands& commands;
 };
 
 // The main dialog's behaviour, free of any toolkit: start-up, the refresh
@@ -40,6 +39,11 @@ struct WindowPlatform {
 class CLoadwatchWindow : public IDetailsHost {
 public:
     CLoadwatchWindow(IDialogView& view, WindowPlatform platform);
+
+    // What the buttons and links do; none until set. The actions ask their
+    // questions through the view, so they are made after it and wired here.
+    // They must outlive the dialog or be replaced first.
+    void SetCommands(IWindowCommands& commands) { m_commands = &commands; }
 
     // Before the dialog is first shown: title, columns, links, privilege,
     // first snapshot, the refresh timer, the panel's first text, and the
@@ -83,4 +87,8 @@ private:
     WindowPlatform m_platform;
     DetailsContext m_details;
     CTrayController m_tray;
+    CNoWindowCommands m_noCommands;
+    IWindowCommands* m_commands = &m_noCommands;
+    // Link 1012 is hidden because what it started runs.
+    bool m_bElevated = false;
 };

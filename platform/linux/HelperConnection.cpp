@@ -66,8 +66,19 @@ void CHelperConnection::ReapExited() {
     });
 }
 
+bool CHelperConnection::HungUp() const {
+    // The helper never speaks unasked: its side closed is all a waiting
+    // reading can mean.
+    pollfd p{m_socket.Get(), POLLRDHUP, 0};
+    int ready;
+    do ready = ::poll(&p, 1, 0);
+    while (ready < 0 && errno == EINTR);
+    return ready > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
 IPrivilegedHelper::StartResult CHelperConnection::Start() {
     if (IsRunning()) return StartResult::kStarted;
+    if (m_socket.Valid()) Stop();  // ended by itself: reaped before a new one starts
     ReapExited();
     if (m_options.command.empty()) return StartResult::kFailed;
     int pair[2];

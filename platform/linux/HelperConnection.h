@@ -34,7 +34,9 @@ public:
     // be asking the user for a password. pkexec's 126 (dismissed) and 127
     // (not authorised, or no agent to ask) are kRefused.
     StartResult Start() override;
-    bool IsRunning() const override { return m_socket.Valid(); }
+    // False as soon as the helper has ended or closed its side, even with no
+    // question asked since.
+    bool IsRunning() const override { return m_socket.Valid() && !HungUp(); }
     // Sends one request line ('\n' included) and returns the reply without
     // its '\n'; nullopt when the helper does not run or broke down (it is
     // then stopped, and IsRunning() turns false).
@@ -42,6 +44,7 @@ public:
     void Stop();
 
 private:
+    bool HungUp() const;
     bool ReadLine(std::string& line, int timeoutMs);
     void ReapExited();
 

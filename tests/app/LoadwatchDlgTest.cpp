@@ -1,28 +1,39 @@
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 #include <cstring>
 #include <functional>
 #include <memory>
 
+#include "actions/ProgramActions.h"
+#include "actions/PromotionPanel.h"
+#include "actions/ScanHandOff.h"
 #include "app/LoadwatchDlg.h"
+#include "app/QtClipboard.h"
 #include "controls/HyperLink.h"
 #include "controls/QHtmWnd.h"
 #include "controls/ReportCtrl.h"
 #include "monitor/Processes.h"
 #include "online/KnowledgeBase.h"
 #include "tests/fakes/FakeClock.h"
+#include "tests/fakes/FakeDesktop.h"
 #include "tests/fakes/FakeFileContent.h"
 #include "tests/fakes/FakeFileSystem.h"
 #include "tests/fakes/FakePackageMetadata.h"
+#include "tests/fakes/FakePrivilegedHelper.h"
+#include "tests/fakes/FakeProcessControl.h"
 #include "tests/fakes/FakeProcessSource.h"
+#include "tests/fakes/FakeProgramStarter.h"
 #include "tests/fakes/PageServer.h"
+#include "window/ActionCommands.h"
 #include "window/ControlIds.h"
 #include "window/DialogTemplate.h"
-#include "window/WindowCommands.h"
 #include "window/WindowServices.h"
 
 namespace {
@@ -35,21 +46,21 @@ public:
     WindowId FindProcessWindow(std::uint32_t pid) override { return windows.count(pid) ? windows[pid] : 0; }
 };
 
-class CRecordingCommands : public IWindowCommands {
-public:
-    std::vector<std::string> calls;
-    void OnProgramProperties() override { calls.push_back("properties"); }
-    void OnOpenFolder() override { calls.push_back("folder"); }
-    void OnCloseProgram() override { calls.push_back("close"); }
-    void OnTerminateProcess() override { calls.push_back("terminate"); }
-    void OnVirusScan(int service) override { calls.push_back("scan" + std::to_string(service)); }
-    void OnUninstallProgram() override { calls.push_back("uninstall"); }
-    void OnHomePage() override { calls.push_back("home"); }
-    void RestartAsAdministrator() override { calls.push_back("elevate"); }
-    void OpenPromotionPage(int entry) override { calls.push_back("promotion" + std::to_string(entry)); }
-    bool closeAllowed = true;  // the answer of the close confirmation
-    bool OnClose() override { return closeAllowed; }
-};
+using Answers = std::vector<QMessageBox::StandardButton>;
+
+// Answers the message boxes as they open, in order, and logs each as
+// "CAPTION: TEXT" among the fakes' calls.
+void AnswerBoxes(CallLog& log, Answers answers, int patience = 300) {
+    if (answers.empty() || patience == 0) return;
+    QTimer::singleShot(10, qApp, [&log, answers, patience]() mutable {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) return AnswerBoxes(log, answers, patience - 1);
+        log.push_back((box->windowTitle() + ": " + box->text()).toStdString());
+        box->button(answers.front())->click();
+        answers.erase(answers.begin());
+        AnswerBoxes(log, answers);
+    });
+}
 
 // The real dialog on a screen of the test's choosing.
 class CTestDlg : public CLoadwatchDlg {
@@ -71,18 +82,33 @@ struct Fixture {
     CKnowledgeBase knowledgeBase{server, files, "http://kb.test/index.php?"};
     CProcesses processes{{clock, source, files}};
     CFakeServices services;
-    CRecordingCommands commands;
-    std::unique_ptr<CTestDlg> dlg;
+    // The real actions on a fake system, asking through the dialog.
+    CallLog log;
+    CFakeProcessControl control{log};
+    CFakeDesktop desktop{log};
+    CFakeProgramStarter starter{log};
+    CFakePrivilegedHelper helper;
+    CQtClipboard clipboard;
+    CPromotionPanel promotion{desktop};
+    std::unique_ptr<CProgramActions> actions;
+    std::unique_ptr<CScanHandOff> scan;
+    std::unique_ptr<CActionCommands> commands;
+    std::unique_ptr<CTestDlg> dlg;  // first to go: nothing outlives what it uses
 
     Fixture() {
         source.self = 1;
         packages.owned["/usr/bin/tool"] = {};
         packages.intact.insert("/usr/bin/tool");
     }
-    void Open(bool fromAutostart = false, Size desktop = {3000, 2000}) {
+    void Open(bool fromAutostart = false, Size desktopSize = {3000, 2000}) {
         dlg = std::make_unique<CTestDlg>(
-            WindowPlatform{processes, files, content, packages, 0x0409, knowledgeBase, services, commands});
-        dlg->desktop = desktop;
+            WindowPlatform{processes, files, content, packages, 0x0409, knowledgeBase, services});
+        dlg->desktop = desktopSize;
+        actions = std::make_unique<CProgramActions>(processes, *dlg,
+                                                    ActionPlatform{control, this->desktop, starter, helper});
+        scan = std::make_unique<CScanHandOff>(*dlg, clipboard, this->desktop);
+        commands = std::make_unique<CActionCommands>(*actions, *scan, promotion);
+        dlg->Window().SetCommands(*commands);
         dlg->InitDialog(fromAutostart);
     }
     void Add(std::uint32_t pid, const std::string& path) {
@@ -134,6 +160,7 @@ private slots:
     void emptyListClearsDetails();
     void oneRowAndActivationSelectsIt();
     void linksAndButtonsReachTheirHandlers();
+    void elevationLink();
     void refreshInsideTheSignaturePump_data();
     void refreshInsideTheSignaturePump();
     void fitToScreen();
@@ -316,43 +343,82 @@ void LoadwatchDlgTest::oneRowAndActivationSelectsIt() {
 
 void LoadwatchDlgTest::linksAndButtonsReachTheirHandlers() {
     Fixture f;
+    for (std::uint32_t pid : {10u, 11u}) f.control.Start(pid);
     f.Add(10, "/opt/app/app");
-    f.services.windows[10] = 7;
-    f.processes.Platform().findUninstaller = [](const std::string&, IFileSystem&) {
-        return std::string("u");
+    f.Add(11, "/opt/other/other");
+    f.services.windows = {{10, 7}, {11, 8}};
+    f.processes.Platform().findUninstaller = [](const std::string& folder, IFileSystem&) {
+        return folder + "/uninst.exe";
     };
     f.Open();
-    f.Tick({10});
-    f.ClickRow(0);
-    f.ClickRow(0);
-    const std::pair<int, const char*> clicks[] = {
-        {IDC_LINK_HOME, "home"},
-        {IDC_LINK_ELEVATE, "elevate"},
-        {IDC_PROMO_TITLE_1, "promotion1"},
-        {IDC_PROMO_TITLE_2, "promotion2"},
-        {IDC_PROMO_TITLE_3, "promotion3"},
-        {IDC_PROMO_TEXT_2, "promotion2"},
-        {IDC_PROMO_ICON_3, "promotion3"},
-        {IDC_PROPERTIES, "properties"},
-        {IDC_OPEN_FOLDER, "folder"},
-        {IDC_CLOSE_PROGRAM, "close"},
-        {IDC_TERMINATE, "terminate"},
-        {IDC_UNINSTALL, "uninstall"},
-        {IDC_SCAN_1, "scan1"},
-        {IDC_SCAN_2, "scan2"},
+    f.Tick({10, 11});
+    f.ClickRow(f.RowOf(10));
+    f.ClickRow(f.RowOf(10));
+    const auto Yes = QMessageBox::Yes, No = QMessageBox::No, Ok = QMessageBox::Ok;
+    const std::string ask = "Loadwatch 1.13: ", url = "url:";
+    const std::string notice = ask +
+                               "Path and filename were copied into the clipboard. You can paste "
+                               "them in the \"File open\" dialog.";
+    const std::tuple<int, Answers, CallLog> clicks[] = {
+        {IDC_PROPERTIES, {}, {"properties:/opt/app/app"}},
+        {IDC_OPEN_FOLDER, {}, {"folder:/opt/app"}},
+        {IDC_CLOSE_PROGRAM, {Yes}, {ask + "Close program app - Are you sure?", "quit:10#1"}},
+        {IDC_CLOSE_PROGRAM, {No}, {ask + "Close program app - Are you sure?"}},
+        {IDC_TERMINATE,
+         {Yes},
+         {ask + "Terminate program app - Are you sure?\n\nUnsaved changes will be lost!", "kill:10#1"}},
+        {IDC_UNINSTALL, {Yes}, {ask + "Uninstall program app - Are you sure?", "start:/opt/app/uninst.exe"}},
+        {IDC_SCAN_1, {Ok}, {notice, url + kKasperskyScan.url}},
+        {IDC_SCAN_2, {Ok}, {notice, url + kVirusTotalScan.url}},
+        {IDC_LINK_HOME, {}, {url + kHomeLink.url}},
+        {IDC_PROMO_TITLE_1, {}, {url + kPromotionEntries[0].url}},
+        {IDC_PROMO_TEXT_2, {}, {url + kPromotionEntries[1].url}},
+        {IDC_PROMO_ICON_3, {}, {url + kPromotionEntries[2].url}},
     };
-    for (const auto& [id, expected] : clicks) {
-        f.commands.calls.clear();
-        QWidget* w = f.dlg->Control(id);
-        QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
-        QCOMPARE(f.commands.calls, std::vector<std::string>{expected});
+    for (const auto& [id, answers, expected] : clicks) {
+        f.log.clear();
+        QGuiApplication::clipboard()->setText(QStringLiteral("previous content"));
+        AnswerBoxes(f.log, answers);
+        QTest::mouseClick(f.dlg->Control(id), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+        QCOMPARE(f.log, expected);
+        const bool scan = id == IDC_SCAN_1 || id == IDC_SCAN_2;
+        QCOMPARE(QGuiApplication::clipboard()->text(), scan ? "/opt/app/app" : "previous content");
     }
+    // The template shows the actions' own captions and entries.
+    QCOMPARE(qobject_cast<QPushButton*>(f.dlg->Control(IDC_SCAN_1))->text(), kKasperskyScan.caption);
+    QCOMPARE(qobject_cast<QLabel*>(f.dlg->Control(IDC_PROMO_TITLE_3))->text(), kPromotionEntries[2].title);
+
+    // A refused kill flashes link 1012, and asks nothing more.
+    f.control.procs[10].denied = true;
+    f.log.clear();
+    AnswerBoxes(f.log, {Yes});
+    QTest::mouseClick(f.dlg->Control(IDC_TERMINATE), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+    QCOMPARE(f.log.size(), 1u);
+    QVERIFY(f.dlg->Control(IDC_LINK_ELEVATE)->autoFillBackground());
+    QTRY_VERIFY(!f.dlg->Control(IDC_LINK_ELEVATE)->autoFillBackground());
+
     // The autostart tick fires once; without a tray the window is minimised.
     f.dlg->show();
     f.dlg->SetTimer(kAutostartTimer, 1);
     QTRY_VERIFY(f.dlg->isMinimized());
     QVERIFY(!f.dlg->IsTimerActive(kAutostartTimer));
     QVERIFY(!f.dlg->Window().Tray().IsInTray());
+}
+
+// Link 1012 hides while the helper it started runs, and only then.
+void LoadwatchDlgTest::elevationLink() {
+    using R = IPrivilegedHelper::StartResult;
+    for (R result : {R::kStarted, R::kRefused, R::kFailed}) {
+        Fixture f;
+        f.helper.result = result;
+        f.Open();
+        QWidget* link = f.dlg->Control(IDC_LINK_ELEVATE);
+        QTest::mouseClick(link, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+        QCOMPARE(link->isHidden(), result == R::kStarted);
+        f.helper.running = false;  // it ended
+        f.Tick();
+        QVERIFY(!link->isHidden());
+    }
 }
 
 void LoadwatchDlgTest::refreshInsideTheSignaturePump_data() {
@@ -448,21 +514,23 @@ void LoadwatchDlgTest::fitToScreen() {
 }
 
 void LoadwatchDlgTest::endingTheDialog() {
-    const std::tuple<int, bool, bool> cases[] = {// key (0: close box), close allowed, ends
-                                                 {0, true, true},
-                                                 {0, false, false},
-                                                 {Qt::Key_Escape, false, true},
-                                                 {Qt::Key_Return, false, true}};
-    for (const auto& [key, allowed, ends] : cases) {
+    const std::string question = "Loadwatch 1.13: Close program - Are you sure?";
+    const std::tuple<int, Answers, bool> cases[] = {// key (0: close box), answers, ends
+                                                    {0, {QMessageBox::Yes}, true},
+                                                    {0, {QMessageBox::No}, false},
+                                                    {Qt::Key_Escape, {}, true},
+                                                    {Qt::Key_Return, {}, true}};
+    for (const auto& [key, answers, ends] : cases) {
         Fixture f;
-        f.commands.closeAllowed = allowed;
         f.Open();
         f.dlg->show();
         QSignalSpy finished(f.dlg.get(), &QDialog::finished);
+        AnswerBoxes(f.log, answers);
         if (key)
             QTest::keyClick(&f.List(), Qt::Key(key));
         else
             f.dlg->close();
+        QCOMPARE(f.log, key ? CallLog{} : CallLog{question});
         QCOMPARE(finished.count(), ends ? 1 : 0);
         QCOMPARE(f.dlg->isVisible(), !ends);
     }

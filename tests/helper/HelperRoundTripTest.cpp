@@ -94,6 +94,18 @@ TEST(HelperRoundTrip, AHelperThatStopsAnsweringIsDropped) {
     EXPECT_FALSE(helper.IsRunning());
 }
 
+// The window shows its link again when the helper is gone, asked or not;
+// a new start then replaces it.
+TEST(HelperRoundTrip, AHelperThatEndedIsNoticedUnasked) {
+    CHelperConnection helper(Direct({"/bin/sh", "-c", "echo ready; exec sleep 0.2"}));
+    ASSERT_EQ(helper.Start(), IPrivilegedHelper::StartResult::kStarted);
+    EXPECT_TRUE(helper.IsRunning());
+    for (int i = 0; i < 100 && helper.IsRunning(); ++i) ::usleep(50'000);
+    EXPECT_FALSE(helper.IsRunning());
+    EXPECT_EQ(helper.Start(), IPrivilegedHelper::StartResult::kStarted);
+    EXPECT_TRUE(helper.IsRunning());
+}
+
 TEST(HelperProcessSource, AsksTheHelperOnlyForWhatWasRefused) {
     Child child;
     const auto pid = static_cast<std::uint32_t>(child.Pid());

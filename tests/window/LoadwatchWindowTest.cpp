@@ -11,7 +11,6 @@
 #include "tests/window/FakeDialogView.h"
 #include "window/ControlIds.h"
 #include "window/LoadwatchWindow.h"
-#include "window/WindowCommands.h"
 #include "window/WindowServices.h"
 
 namespace {
@@ -53,10 +52,8 @@ protected:
     CKnowledgeBase knowledgeBase{server, files, "http://kb.test/?"};
     CProcesses processes{{clock, source, files}};
     CNoServices services;
-    CNoWindowCommands commands;
     CFakeDialogView view;
-    CLoadwatchWindow window{view,
-                            {processes, files, content, packages, 0x0409, knowledgeBase, services, commands}};
+    CLoadwatchWindow window{view, {processes, files, content, packages, 0x0409, knowledgeBase, services}};
 };
 
 TEST_F(LoadwatchWindowTest, AnotherSelectionDuringThePumpKeepsItsPage) {
