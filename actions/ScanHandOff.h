@@ -11,7 +11,7 @@ struct ScanService {
     const char* caption;
     const char* url;
 };
-inline constexpr ScanService kKasperskyScan{"=> opentip.kaspersky.com...", "https://opentip.kaspersky.com/"};
+inline constexpr ScanService kKasperskyScan{"=> kaspersky.com...", "https://opentip.kaspersky.com/"};
 inline constexpr ScanService kVirusTotalScan{"=> virustotal.com",
                                              "https://www.virustotal.com/gui/home/upload"};
 

@@ -495,6 +495,8 @@ void LoadwatchDlgTest::fitToScreen() {
     for (const ControlTemplate& c : DialogTemplate()) {
         if (c.kind == ControlKind::Link) continue;  // sized to their text
         QCOMPARE(fits.dlg->GetCtrlRect(c.id), MapDialogRect(c.dlu, base));
+        if (auto* button = qobject_cast<QPushButton*>(fits.dlg->Control(c.id)))  // caption not clipped
+            QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) + 8 <= button->width(), c.text);
     }
 
     // Too low by one pixel: 40 pixels less than the screen, the panel and
