@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "actions/MessageCaption.h"
 #include "monitor/Processes.h"
 #include "monitor/ReportList.h"
 #include "online/KnowledgeBase.h"
@@ -16,8 +17,6 @@
 #include "window/WindowServices.h"
 
 namespace {
-std::string MessageCaption() { return LoadText(IDS_TITLE) + " " + std::string(kVersion); }
-
 // The record of the same process as before an event pump: same id, same
 // start and program. A record made anew for a reused id is another process.
 CProcess* FindAgain(CProcesses& processes, std::uint32_t pid, std::uint64_t creation,
