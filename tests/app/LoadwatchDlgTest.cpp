@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -384,6 +385,9 @@ void LoadwatchDlgTest::linksAndButtonsReachTheirHandlers() {
         const bool scan = id == IDC_SCAN_1 || id == IDC_SCAN_2;
         QCOMPARE(QGuiApplication::clipboard()->text(), scan ? "/opt/app/app" : "previous content");
     }
+    // A file name that is not UTF-8 reaches the clipboard byte for byte.
+    QVERIFY(f.clipboard.SetText("/opt/\xff\xfe"));
+    QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("text/plain"), QByteArray("/opt/\xff\xfe"));
     // The template shows the actions' own captions and entries.
     QCOMPARE(qobject_cast<QPushButton*>(f.dlg->Control(IDC_SCAN_1))->text(), kKasperskyScan.caption);
     QCOMPARE(qobject_cast<QLabel*>(f.dlg->Control(IDC_PROMO_TITLE_3))->text(), kPromotionEntries[2].title);
