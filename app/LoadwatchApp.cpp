@@ -19,6 +19,7 @@
 #include "platform/linux/HelperConnection.h"
 #include "platform/linux/HelperProcessControl.h"
 #include "platform/linux/HelperProcessSource.h"
+#include "platform/linux/HelperSocketLister.h"
 #include "platform/linux/OpensslDigests.h"
 #include "platform/linux/PosixFileContent.h"
 #include "platform/linux/PosixFileSystem.h"
@@ -54,7 +55,8 @@ int CLoadwatchApp::InitInstance(const std::vector<std::string>& arguments) {
     CDpkgDatabase packages(content, digests);
     CCurlHttpClient http;
     CKnowledgeBase knowledgeBase(http, files, KnowledgeBaseUrl());
-    CSockDiagNetworkSource network;
+    CHelperSocketLister sockets(helper);
+    CSockDiagNetworkSource network("/proc", &sockets);
     CProcesses processes({clock, source, files, &FindUninstaller, &network});
     CDesktopServices services;
     CQtDesktop desktop;

@@ -42,6 +42,14 @@ std::string CHelperSession::Answer(std::string_view line) {
             if (!m_system.ReadExe(request->pid, path, err)) return Error(err);
             return "ok " + EncodeHelperPath(path) + "\n";
         }
+        case HelperRequest::Verb::kSockets: {
+            std::vector<std::uint64_t> inodes;
+            if (!m_system.ReadSockets(request->pid, inodes, err)) return Error(err);
+            std::string reply = "ok";
+            for (std::size_t i = 0; i < inodes.size() && i < kMaxHelperSockets; ++i)
+                reply += " " + std::to_string(inodes[i]);
+            return reply + "\n";
+        }
         case HelperRequest::Verb::kKill:
             if (!m_system.Kill(request->pid, request->startTime, err)) return Error(err);
             return "ok\n";

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "platform/linux/Pidfd.h"
+#include "platform/linux/ProcessSockets.h"
 #include "platform/linux/ProcfsParse.h"
 
 namespace {
@@ -44,6 +45,16 @@ bool CProcHelperSystem::ReadExe(std::uint32_t pid, std::string& path, int& err) 
     if (static_cast<size_t>(n) == sizeof buf) return Fail(err, ENAMETOOLONG);
     if (!PidfdAlive(process.Get())) return Fail(err, ESRCH);
     path.assign(buf, static_cast<size_t>(n));
+    return true;
+}
+
+bool CProcHelperSystem::ReadSockets(std::uint32_t pid, std::vector<std::uint64_t>& inodes, int& err) {
+    UniqueFd process = PidfdOpen(static_cast<pid_t>(pid));
+    if (!process) return Fail(err, errno);
+    UniqueFd root(::open(m_procRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!root) return Fail(err, errno);
+    if (!ReadProcessSockets(root.Get(), std::to_string(pid).c_str(), inodes)) return Fail(err, errno);
+    if (!PidfdAlive(process.Get())) return Fail(err, ESRCH);
     return true;
 }
 

@@ -12,6 +12,7 @@ public:
     explicit CProcHelperSystem(std::string procRoot = "/proc") : m_procRoot(std::move(procRoot)) {}
     bool ReadIo(std::uint32_t pid, std::uint64_t& readBytes, std::uint64_t& writeBytes, int& err) override;
     bool ReadExe(std::uint32_t pid, std::string& path, int& err) override;
+    bool ReadSockets(std::uint32_t pid, std::vector<std::uint64_t>& inodes, int& err) override;
     bool Kill(std::uint32_t pid, std::uint64_t startTime, int& err) override;
 
 private:

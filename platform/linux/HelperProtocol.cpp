@@ -43,6 +43,8 @@ std::optional<HelperRequest> ParseHelperRequest(std::string_view line) {
         r.verb = HelperRequest::Verb::kExe;
     else if (verb == "kill")
         r.verb = HelperRequest::Verb::kKill;
+    else if (verb == "sockets")
+        r.verb = HelperRequest::Verb::kSockets;
     else
         return std::nullopt;
     std::uint64_t value = 0;
@@ -63,6 +65,8 @@ std::string FormatHelperRequest(const HelperRequest& request) {
             return "exe " + std::to_string(request.pid) + "\n";
         case HelperRequest::Verb::kKill:
             return "kill " + std::to_string(request.pid) + " " + std::to_string(request.startTime) + "\n";
+        case HelperRequest::Verb::kSockets:
+            return "sockets " + std::to_string(request.pid) + "\n";
     }
     return {};
 }

@@ -10,15 +10,19 @@
 //   exe PID         -> "ok PATH"                    (/proc/PID/exe, encoded)
 //   kill PID START  -> "ok"   SIGKILL, only to the process of that id whose
 //                             start time (stat field 22) is START
+//   sockets PID     -> "ok INODE ..."  the sockets in /proc/PID/fd, at most
+//                                      kMaxHelperSockets of them
 // Any failure answers "err ERRNO". PID is 1 to 4194304 (the kernel's
 // largest), START a 64-bit count, written in decimal without sign, leading
 // zeros or blanks other than one between fields.
 inline constexpr std::size_t kMaxHelperRequest = 64;  // bytes, with the '\n'
 inline constexpr std::size_t kMaxHelperReply = 16384;
 inline constexpr std::uint32_t kMaxPid = 4194304;
+// 20 digits and a blank each still fit one reply.
+inline constexpr std::size_t kMaxHelperSockets = 700;
 
 struct HelperRequest {
-    enum class Verb { kIo, kExe, kKill };
+    enum class Verb { kIo, kExe, kKill, kSockets };
     Verb verb = Verb::kIo;
     std::uint32_t pid = 0;
     std::uint64_t startTime = 0;  // kKill only

@@ -18,6 +18,8 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/linux/ProcessSockets.h"
+
 namespace {
 
 // TCP states of <net/tcp_states.h>: everything but LISTEN, TIME_WAIT and
@@ -28,18 +30,6 @@ constexpr std::uint32_t kStates = ~((1u << kListen) | (1u << kTimeWait) | (1u <<
 // Owners are checked against the procfs root every so many calls: a socket
 // can outlive the process that was found holding it.
 constexpr std::uint32_t kOwnerCheckEvery = 8;
-
-bool ParseSocketLink(const char* link, std::uint64_t& inode) {
-    static const char kPrefix[] = "socket:[";
-    if (std::strncmp(link, kPrefix, sizeof kPrefix - 1) != 0) return false;
-    const char* p = link + sizeof kPrefix - 1;
-    std::uint64_t v = 0;
-    if (*p < '0' || *p > '9') return false;
-    for (; *p >= '0' && *p <= '9'; ++p) v = v * 10 + static_cast<std::uint64_t>(*p - '0');
-    if (*p != ']') return false;
-    inode = v;
-    return true;
-}
 
 bool ParsePid(const char* name, std::uint32_t& pid) {
     std::uint64_t v = 0;
@@ -55,7 +45,8 @@ bool ParsePid(const char* name, std::uint32_t& pid) {
 
 }  // namespace
 
-CSockDiagNetworkSource::CSockDiagNetworkSource(std::string procRoot) : m_procRoot(std::move(procRoot)) {}
+CSockDiagNetworkSource::CSockDiagNetworkSource(std::string procRoot, ISocketLister* lister)
+    : m_procRoot(std::move(procRoot)), m_lister(lister) {}
 
 bool CSockDiagNetworkSource::Send(const void* message, std::size_t size) {
     sockaddr_nl kernel{};
@@ -133,29 +124,27 @@ void CSockDiagNetworkSource::Search(const std::unordered_set<std::uint64_t>& wan
     ++m_searches;
     UniqueFd root(open(m_procRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!root) return;
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(fdopendir(dup(root.Get())), &closedir);
-    if (!dir) return;
+    int listing = dup(root.Get());
+    if (listing < 0) return;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(fdopendir(listing), &closedir);
+    if (!dir) {
+        close(listing);
+        return;
+    }
     std::size_t found = 0;
+    std::vector<std::uint64_t> inodes;
     while (dirent* entry = readdir(dir.get())) {
         std::uint32_t pid = 0;
         if (!ParsePid(entry->d_name, pid)) continue;
         struct stat st {};
         if (fstatat(root.Get(), entry->d_name, &st, 0) != 0 || uids.count(st.st_uid) == 0) continue;
-        std::string fdPath = std::string(entry->d_name) + "/fd";
-        UniqueFd fds(openat(root.Get(), fdPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (!fds) continue;  // another user's process, or gone
-        std::unique_ptr<DIR, int (*)(DIR*)> fdDir(fdopendir(dup(fds.Get())), &closedir);
-        if (!fdDir) continue;
-        while (dirent* fd = readdir(fdDir.get())) {
-            if (fd->d_name[0] == '.') continue;
-            char link[64];
-            ssize_t n = readlinkat(fds.Get(), fd->d_name, link, sizeof link - 1);
-            if (n <= 0) continue;
-            link[n] = 0;
-            std::uint64_t inode = 0;
-            if (!ParseSocketLink(link, inode) || wanted.count(inode) == 0) continue;
-            if (m_owner.emplace(inode, pid).second) ++found;
-        }
+        inodes.clear();
+        // Another user's process: the privileged helper may read it for us.
+        if (!ReadProcessSockets(root.Get(), entry->d_name, inodes) &&
+            !(m_lister && m_lister->Available() && m_lister->ListSockets(pid, inodes)))
+            continue;
+        for (std::uint64_t inode : inodes)
+            if (wanted.count(inode) != 0 && m_owner.emplace(inode, pid).second) ++found;
         if (found == wanted.size()) return;
     }
 }
@@ -188,8 +177,13 @@ std::string CSockDiagNetworkSource::SegmentCounters() {
 
 bool CSockDiagNetworkSource::GetSocketTraffic(std::vector<SocketTraffic>& sockets) {
     sockets.clear();
+    // What could not be placed before may be placeable now.
+    const bool privileged = m_lister && m_lister->Available();
+    const bool gotPrivilege = privileged && !m_wasPrivileged;
+    if (gotPrivilege) m_unplaced.clear();
+    m_wasPrivileged = privileged;
     std::string segments = SegmentCounters();
-    if (!segments.empty() && segments == m_segments) {
+    if (!gotPrivilege && !segments.empty() && segments == m_segments) {
         sockets = m_last;
         return true;
     }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/NetworkSource.h"
+#include "platform/linux/SocketLister.h"
 #include "platform/linux/UniqueFd.h"
 
 // TCP sockets from one NETLINK_SOCK_DIAG dump per family and call, with the
@@ -24,7 +25,9 @@
 // proc(5) for /proc/PID/fd ("socket:[INODE]").
 class CSockDiagNetworkSource : public INetworkSource {
 public:
-    explicit CSockDiagNetworkSource(std::string procRoot = "/proc");
+    // lister, if given, places the sockets of processes this one may not
+    // look into while it is available.
+    explicit CSockDiagNetworkSource(std::string procRoot = "/proc", ISocketLister* lister = nullptr);
 
     bool GetSocketTraffic(std::vector<SocketTraffic>& sockets) override;
 
@@ -48,6 +51,8 @@ private:
                 const std::unordered_set<std::uint32_t>& uids);
 
     std::string m_procRoot;
+    ISocketLister* m_lister;
+    bool m_wasPrivileged = false;
     UniqueFd m_netlink;
     std::unordered_map<std::uint64_t, std::uint32_t> m_owner;  // inode -> pid
     std::unordered_set<std::uint64_t> m_unplaced;              // searched for, not found

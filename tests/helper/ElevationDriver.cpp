@@ -20,6 +20,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "actions/ProgramActions.h"
 #include "monitor/MemoryReportList.h"
@@ -27,6 +28,7 @@
 #include "platform/linux/HelperConnection.h"
 #include "platform/linux/HelperProcessControl.h"
 #include "platform/linux/HelperProcessSource.h"
+#include "platform/linux/HelperSocketLister.h"
 #include "platform/linux/PosixFileSystem.h"
 #include "platform/linux/PosixProgramStarter.h"
 #include "platform/linux/ProcfsProcessSource.h"
@@ -137,6 +139,14 @@ int main(int argc, char** argv) {
             }
     }
     Check(shown, "the other user's writer shows \"Hard disk\"");
+
+    {
+        // Its sockets too, for the network source.
+        std::vector<std::uint64_t> inodes;
+        CHelperSocketLister lister(helper);
+        Check(lister.Available() && lister.ListSockets(static_cast<std::uint32_t>(writer), inodes),
+              "the helper lists the writer's sockets");
+    }
 
     actions.OnTerminateProcess(table.FindByPid(static_cast<std::uint32_t>(writer)));
     int status = 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <map>
 
@@ -16,7 +17,8 @@ TEST(HelperRequest, OnlyWellFormedNumbersPass) {
         "", "io", "io ", " io 1", "io  1", "io 1 ", "io 1\r", "IO 1", "io\t1", "io 0", "io -1", "io +1", "io 01",
         "io 0x10", "io 1e3", "io 4194305", "io 99999999999999999999999", "io 1x", "io /proc/1", "exe ../1",
         "exe 1/root", "kill 5", "kill 5 x", "kill 5 -1", "kill 5 1 2", "kill 5 01", "kill 5 18446744073709551616",
-        "io 1\0"s, "io \0"s + "1", "kill 5 " + std::string(60, '9'), "status 1", "io 1 2"};
+        "io 1\0"s, "io \0"s + "1", "kill 5 " + std::string(60, '9'), "status 1", "io 1 2",
+        "sockets", "sockets 0", "sockets 1 2", "sockets /proc/1/fd"};
     // clang-format on
     for (const std::string& line : rejected) EXPECT_FALSE(ParseHelperRequest(line)) << line;
 
@@ -28,6 +30,7 @@ TEST(HelperRequest, OnlyWellFormedNumbersPass) {
     } accepted[] = {{"io 1", HelperRequest::Verb::kIo, 1, 0},
                     {"exe 4194304", HelperRequest::Verb::kExe, 4194304, 0},
                     {"kill 42 0", HelperRequest::Verb::kKill, 42, 0},
+                    {"sockets 7", HelperRequest::Verb::kSockets, 7, 0},
                     {"kill 42 18446744073709551615", HelperRequest::Verb::kKill, 42, UINT64_MAX}};
     for (const Good& g : accepted) {
         auto r = ParseHelperRequest(g.line);
@@ -81,6 +84,11 @@ public:
         path = "/opt/a b";
         return true;
     }
+    bool ReadSockets(std::uint32_t pid, std::vector<std::uint64_t>& inodes, int&) override {
+        calls.push_back("sockets " + std::to_string(pid));
+        inodes.assign(pid, 18446744073709551615ull);  // as many as the id says
+        return true;
+    }
     bool Kill(std::uint32_t pid, std::uint64_t start, int& err) override {
         calls.push_back("kill " + std::to_string(pid) + " " + std::to_string(start));
         err = ESRCH;
@@ -104,5 +112,11 @@ TEST(HelperSession, AnswersEveryLineAndActsOnValidOnesOnly) {
     // Input closed mid-line: the piece is never acted on.
     EXPECT_EQ(session.Feed("kill 5 1"), "");
     EXPECT_EQ(system.calls, (std::vector<std::string>{"io 7", "exe 8", "kill 9 3", "io 12"}));
+    // A socket list is cut to what one reply may hold.
+    CHelperSession lists(system);
+    EXPECT_EQ(lists.Feed("sockets 2\n"), "ok 18446744073709551615 18446744073709551615\n");
+    std::string many = lists.Feed("sockets 5000\n");
+    EXPECT_LE(many.size(), kMaxHelperReply);
+    EXPECT_EQ(std::count(many.begin(), many.end(), ' '), static_cast<long>(kMaxHelperSockets));
 }
 }  // namespace

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <thread>
 
@@ -12,6 +17,7 @@
 #include "platform/linux/ProcfsProcessSource.h"
 #include "platform/linux/SockDiagNetworkSource.h"
 #include "platform/linux/SystemClock.h"
+#include "platform/linux/UniqueFd.h"
 #include "tests/linux/ChildProcess.h"
 
 namespace {
@@ -68,6 +74,62 @@ TEST(RealNetwork, DownloaderAndServerAreListedTheSilentPeerIsNot) {
     EXPECT_NE(activity(server.Pid()).find("Network"), std::string::npos) << activity(server.Pid());
     EXPECT_EQ(activity(idle.Pid()).find("Network"), std::string::npos) << activity(idle.Pid());
     std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+
+namespace {
+
+class CFakeLister : public ISocketLister {
+public:
+    bool available = false;
+    std::map<std::uint32_t, std::vector<std::uint64_t>> sockets;
+    bool Available() override { return available; }
+    bool ListSockets(std::uint32_t pid, std::vector<std::uint64_t>& inodes) override {
+        auto it = sockets.find(pid);
+        if (it == sockets.end()) return false;
+        inodes.insert(inodes.end(), it->second.begin(), it->second.end());
+        return true;
+    }
+};
+
+// A process whose fd folder cannot be read is placed through the lister,
+// once it is available; before, its socket stays unplaced.
+TEST(RealNetwork, UnreadableHoldersArePlacedThroughTheLister) {
+    const std::filesystem::path root =
+        std::filesystem::path(LW_TEST_TMP) / ("proc-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(root);
+    std::filesystem::create_directories(root / "4242");  // no fd folder: as if refused
+    UniqueFd listener(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(listener.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener.Get(), 1), 0);
+    ASSERT_EQ(getsockname(listener.Get(), reinterpret_cast<sockaddr*>(&address), &length), 0);
+    UniqueFd client(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    ASSERT_EQ(connect(client.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    UniqueFd server(accept(listener.Get(), nullptr, nullptr));
+    struct stat st {};
+    ASSERT_EQ(fstat(client.Get(), &st), 0);
+
+    CFakeLister lister;
+    lister.sockets[4242] = {st.st_ino};
+    CSockDiagNetworkSource network(root.string(), &lister);
+    auto holder = [&] {
+        std::vector<SocketTraffic> sockets;
+        EXPECT_TRUE(network.GetSocketTraffic(sockets));
+        for (const SocketTraffic& s : sockets)
+            if (s.inode == st.st_ino) return static_cast<long>(s.pid);
+        return -1L;
+    };
+    EXPECT_EQ(holder(), 0);
+    ASSERT_EQ(write(client.Get(), "x", 1), 1);
+    EXPECT_EQ(holder(), 0) << "searched once, not again";
+    lister.available = true;
+    EXPECT_EQ(holder(), 4242);
+    std::filesystem::remove_all(root);
 }
 
 }  // namespace
