@@ -1,0 +1,142 @@
+// The Windows backend's file, trust, privilege and loader calls on files
+// the tests make themselves.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <vector>
+
+#include "details/DynamicFunction.h"
+#include "details/SystemFolders.h"
+#include "platform/windows/Privilege.h"
+#include "platform/windows/Win32FileContent.h"
+#include "platform/windows/Win32FileSystem.h"
+#include "platform/windows/Win32Libraries.h"
+#include "platform/windows/WinTrustVerifier.h"
+#include "tests/windows/ChildProcess.h"
+
+namespace {
+
+// A folder of its own below the temporary folder, removed with its files.
+class TempFolder {
+public:
+    TempFolder() {
+        char base[MAX_PATH];
+        DWORD n = ::GetTempPathA(MAX_PATH, base);
+        m_path = std::string(base, n) + "lw-test-" + std::to_string(::GetCurrentProcessId());
+        ::CreateDirectoryA(m_path.c_str(), nullptr);
+    }
+    ~TempFolder() {
+        for (const std::string& f : m_files) ::DeleteFileA(f.c_str());
+        ::RemoveDirectoryA(m_path.c_str());
+    }
+    std::string Write(const std::string& name, const std::string& bytes) {
+        std::string path = m_path + "\\" + name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        m_files.push_back(path);
+        return path;
+    }
+    std::string Copy(const std::string& from, const std::string& name) {
+        std::string path = m_path + "\\" + name;
+        ::CopyFileA(from.c_str(), path.c_str(), FALSE);
+        m_files.push_back(path);
+        return path;
+    }
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+    std::vector<std::string> m_files;
+};
+
+TEST(Win32Files, EntriesTimesAndContent) {
+    TempFolder temp;
+    CWin32FileSystem files;
+    CWin32FileContent content;
+    const std::string path = temp.Write("data.bin", "0123456789");
+    EXPECT_TRUE(files.EntryExists(path));
+    EXPECT_TRUE(files.EntryExists(temp.Path()));
+    EXPECT_FALSE(files.EntryExists(temp.Path() + "\\missing"));
+    const std::int64_t now = static_cast<std::int64_t>(::_time64(nullptr));
+    EXPECT_LE(std::abs(files.GetBirthTime(path) - now), 60);
+    EXPECT_EQ(files.GetBirthTime(temp.Path() + "\\missing"), 0);
+
+    std::unique_ptr<IReadableFile> file = content.OpenFile(path);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->Size(), 10u);
+    char bytes[4] = {};
+    ASSERT_TRUE(file->ReadAt(6, bytes, 4));
+    EXPECT_EQ(std::string(bytes, 4), "6789");
+    EXPECT_FALSE(file->ReadAt(8, bytes, 4));  // past the end
+    // Only disk files open: not folders, not devices.
+    EXPECT_EQ(content.OpenFile(temp.Path()), nullptr);
+    EXPECT_EQ(content.OpenFile("NUL"), nullptr);
+    EXPECT_EQ(content.OpenFile(temp.Path() + "\\missing"), nullptr);
+}
+
+TEST(Win32Files, SystemFoldersAreTheSystemsOwn) {
+    CWin32FileSystem files;
+    const std::string windows = files.GetWindowsDirectory();
+    const std::string system = files.GetSystemDirectory();
+    ASSERT_FALSE(windows.empty());
+    EXPECT_EQ(system.rfind(windows + "\\", 0), 0u) << system << " below " << windows;
+    EXPECT_TRUE(files.EntryExists(system + "\\kernel32.dll"));
+    EXPECT_TRUE(IsWindowsOrSystemFolder(system, files));
+    EXPECT_FALSE(IsWindowsOrSystemFolder(system + "\\drivers", files));
+    EXPECT_GT(files.GetBirthTime(windows), 0);
+}
+
+TEST(WinTrust, UnsignedAndMissingFilesAreNotTrustedWhateverTheirNames) {
+    TempFolder temp;
+    CWin32Libraries libraries;
+    CWinTrustVerifier trust(libraries);
+    const std::string program = ChildProcess::BesideTest(LW_SPIN);
+    EXPECT_FALSE(trust.VerifySignature(program));
+    EXPECT_FALSE(trust.VerifySignature(temp.Path() + "\\missing.exe"));
+    // A name beyond ASCII in the ANSI code page reaches the check as the
+    // same file: its answer is the unsigned file's, not a missing file's.
+    const std::string plain = temp.Copy(program, "plain.exe");
+    const std::string accented = temp.Copy(program, "caf\xe9.exe");
+    ASSERT_TRUE(CWin32FileSystem().EntryExists(accented));
+    EXPECT_EQ(trust.VerifyTrust(accented), trust.VerifyTrust(plain));
+    EXPECT_NE(trust.VerifyTrust(accented), trust.VerifyTrust(temp.Path() + "\\missing.exe"));
+}
+
+TEST(Privilege, UnknownPrivilegeFailsAndDebugPrivilegeMatchesTheToken) {
+    CWin32Libraries libraries;
+    EXPECT_FALSE(EnablePrivilege(libraries, nullptr, "SeNoSuchPrivilege", true));
+    EXPECT_FALSE(EnablePrivilege(libraries, nullptr, nullptr, true));
+    if (!EnablePrivilege(libraries, nullptr, "SeDebugPrivilege", true)) GTEST_SKIP() << "token lacks SeDebugPrivilege";
+    HANDLE raw = nullptr;
+    ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw));
+    UniqueHandle token(raw);
+    LUID debug{};
+    ASSERT_TRUE(::LookupPrivilegeValueA(nullptr, "SeDebugPrivilege", &debug));
+    DWORD size = 0;
+    ::GetTokenInformation(token.Get(), TokenPrivileges, nullptr, 0, &size);
+    std::vector<char> buffer(size);
+    ASSERT_TRUE(::GetTokenInformation(token.Get(), TokenPrivileges, buffer.data(), size, &size));
+    const auto* privileges = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
+    bool enabled = false;
+    for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
+        const LUID_AND_ATTRIBUTES& p = privileges->Privileges[i];
+        if (p.Luid.LowPart == debug.LowPart && p.Luid.HighPart == debug.HighPart)
+            enabled = (p.Attributes & SE_PRIVILEGE_ENABLED) != 0;
+    }
+    EXPECT_TRUE(enabled);
+}
+
+TEST(GetDynamicFunction, PrefersTheAnsiEntryPointOfRealLibraries) {
+    CWin32Libraries libraries;
+    CLAssoHelpers table;
+    ModuleHandle advapi = nullptr, wintrust = nullptr, none = nullptr;
+    const FunctionAddress lookup = GetDynamicFunction(table, libraries, "ADVAPI32.DLL", "LookupPrivilegeValue", &advapi);
+    EXPECT_EQ(lookup, libraries.FindFunction(advapi, "LookupPrivilegeValueA"));
+    EXPECT_NE(lookup, nullptr);
+    const FunctionAddress verify = GetDynamicFunction(table, libraries, "WinTrust.DLL", "WinVerifyTrust", &wintrust);
+    EXPECT_EQ(verify, libraries.FindFunction(wintrust, "WinVerifyTrust"));
+    EXPECT_NE(verify, nullptr);
+    EXPECT_EQ(GetDynamicFunction(table, libraries, "no-such-library.dll", "F", &none), nullptr);
+}
+
+}  // namespace
