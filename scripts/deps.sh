@@ -10,7 +10,7 @@ packages=(
   libcurl4-openssl-dev libssl-dev libcap-dev libcpp-httplib-dev
   clang libclang-rt-14-dev
   xvfb xauth imagemagick locales procps fonts-dejavu-core
-  g++-mingw-w64-x86-64-posix wine wine64
+  g++-mingw-w64-x86-64-posix wine wine64 python3
 )
 
 missing=()

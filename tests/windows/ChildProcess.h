@@ -8,7 +8,7 @@
 // destruction. Only ever acts on its own child.
 class ChildProcess {
 public:
-    // program: a path beside the test program's folder, as ..\helpers\x.exe.
+    // program: a path relative to the test program's folder, as ../helpers/x.exe.
     ChildProcess(const std::string& program, const std::string& arguments) {
         m_path = BesideTest(program);
         std::string commandLine = "\"" + m_path + "\" " + arguments;
