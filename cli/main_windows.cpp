@@ -27,13 +27,15 @@
 #include "platform/windows/WinTrustVerifier.h"
 
 namespace {
-// Colours need a console that understands terminal escapes (Windows 10 and
-// up, once asked); anything else gets plain text.
+// A console shows the program's UTF-8 text as such once told. Colours need
+// one that understands terminal escapes (Windows 10 and up, once asked);
+// anything else gets plain text.
 bool StdoutTakesEscapes() {
     if (!::_isatty(::_fileno(stdout))) return false;
     HANDLE console = ::GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD mode = 0;
     if (!::GetConsoleMode(console, &mode)) return false;
+    ::SetConsoleOutputCP(CP_UTF8);
     return ::SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != FALSE;
 }
 }  // namespace

@@ -158,5 +158,6 @@ std::unique_ptr<IHttpSession> CWinInetHttpClient::OpenSession(const HttpSessionO
     // One address, one try: the connect time-out is the whole wait.
     DWORD retries = 1;
     ::InternetSetOptionA(session.Get(), INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof retries);
+    SetTimeout(session.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, static_cast<ULONGLONG>(std::max(0L, options.connectTimeoutMs)));
     return std::make_unique<CWinInetSession>(std::move(session), options);
 }

@@ -8,9 +8,10 @@
 // destruction. Only ever acts on its own child.
 class ChildProcess {
 public:
-    // program: a path relative to the test program's folder, as ../helpers/x.exe.
+    // program: a full path, or one relative to the test program's folder
+    // as ../helpers/x.exe.
     ChildProcess(const std::string& program, const std::string& arguments) {
-        m_path = BesideTest(program);
+        m_path = program.size() > 2 && program[1] == ':' ? program : BesideTest(program);
         std::string commandLine = "\"" + m_path + "\" " + arguments;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;

@@ -93,10 +93,12 @@ TEST(WinTrust, UnsignedAndMissingFilesAreNotTrustedWhateverTheirNames) {
     const std::string program = ChildProcess::BesideTest(LW_SPIN);
     EXPECT_FALSE(trust.VerifySignature(program));
     EXPECT_FALSE(trust.VerifySignature(temp.Path() + "\\missing.exe"));
-    // A name beyond ASCII in the ANSI code page reaches the check as the
-    // same file: its answer is the unsigned file's, not a missing file's.
+    // A name beyond ASCII (UTF-8, the tests' code page as the program's)
+    // reaches the check as the same file: its answer is the unsigned
+    // file's, not a missing file's.
+    ASSERT_EQ(::GetACP(), static_cast<UINT>(CP_UTF8));
     const std::string plain = temp.Copy(program, "plain.exe");
-    const std::string accented = temp.Copy(program, "caf\xe9.exe");
+    const std::string accented = temp.Copy(program, "caf\xc3\xa9.exe");
     ASSERT_TRUE(CWin32FileSystem().EntryExists(accented));
     EXPECT_EQ(trust.VerifyTrust(accented), trust.VerifyTrust(plain));
     EXPECT_NE(trust.VerifyTrust(accented), trust.VerifyTrust(temp.Path() + "\\missing.exe"));

@@ -14,7 +14,6 @@
 #include "details/DetailsHost.h"
 #include "monitor/MemoryReportList.h"
 #include "monitor/Processes.h"
-#include "online/KnowledgeBase.h"
 #include "platform/FileTime.h"
 #include "platform/windows/NoPackageMetadata.h"
 #include "platform/windows/SystemClock.h"
@@ -22,7 +21,6 @@
 #include "platform/windows/Win32FileContent.h"
 #include "platform/windows/Win32FileSystem.h"
 #include "platform/windows/Win32Libraries.h"
-#include "platform/windows/WinInetHttpClient.h"
 #include "platform/windows/WinTrustVerifier.h"
 #include "res/Text.h"
 #include "tests/windows/ChildProcess.h"
@@ -138,13 +136,6 @@ TEST_F(WindowsBackend, DetailsOfABuiltProgramComeFromItsFile) {
     EXPECT_FALSE(record->m_bInWindowsFolder);
     EXPECT_GT(record->m_tFileCreated, 0);
     EXPECT_GT(record->m_tFolderCreated, 0);
-
-    CWinInetHttpClient http;
-    CKnowledgeBase knowledgeBase(http, files, "http://kb.test/index.php?lang=en&");
-    const std::string url = knowledgeBase.ComposeUrl(*record);
-    for (const char* part : {"?lang=en&fn=lw%2dtest%2dspin%2eexe&p=", "&se=0&iwf=0&pn=Loadwatch%20test%20spinner&",
-                             "&cn=Loadwatch%20tests%20%26%20co&", "&c=&in=lw%2dtest%2dspin&v=1.13&wd="})
-        EXPECT_NE(url.find(part), std::string::npos) << part << " in " << url;
 }
 
 }  // namespace
