@@ -104,28 +104,42 @@ TEST(WinTrust, UnsignedAndMissingFilesAreNotTrustedWhateverTheirNames) {
     EXPECT_NE(trust.VerifyTrust(accented), trust.VerifyTrust(temp.Path() + "\\missing.exe"));
 }
 
-TEST(Privilege, UnknownPrivilegeFailsAndDebugPrivilegeMatchesTheToken) {
-    CWin32Libraries libraries;
-    EXPECT_FALSE(EnablePrivilege(libraries, nullptr, "SeNoSuchPrivilege", true));
-    EXPECT_FALSE(EnablePrivilege(libraries, nullptr, nullptr, true));
-    if (!EnablePrivilege(libraries, nullptr, "SeDebugPrivilege", true)) GTEST_SKIP() << "token lacks SeDebugPrivilege";
+// The attributes of a privilege in this process's token; -1 when the token
+// does not hold it.
+long PrivilegeAttributes(const char* name) {
     HANDLE raw = nullptr;
-    ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw));
+    LUID luid{};
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw) ||
+        !::LookupPrivilegeValueA(nullptr, name, &luid))
+        return -2;
     UniqueHandle token(raw);
-    LUID debug{};
-    ASSERT_TRUE(::LookupPrivilegeValueA(nullptr, "SeDebugPrivilege", &debug));
     DWORD size = 0;
     ::GetTokenInformation(token.Get(), TokenPrivileges, nullptr, 0, &size);
     std::vector<char> buffer(size);
-    ASSERT_TRUE(::GetTokenInformation(token.Get(), TokenPrivileges, buffer.data(), size, &size));
+    if (!::GetTokenInformation(token.Get(), TokenPrivileges, buffer.data(), size, &size)) return -2;
     const auto* privileges = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
-    bool enabled = false;
     for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
         const LUID_AND_ATTRIBUTES& p = privileges->Privileges[i];
-        if (p.Luid.LowPart == debug.LowPart && p.Luid.HighPart == debug.HighPart)
-            enabled = (p.Attributes & SE_PRIVILEGE_ENABLED) != 0;
+        if (p.Luid.LowPart == luid.LowPart && p.Luid.HighPart == luid.HighPart) return static_cast<long>(p.Attributes);
     }
-    EXPECT_TRUE(enabled);
+    return -1;
+}
+
+TEST(Privilege, SwitchesAHeldPrivilegeAndLeavesOthersAlone) {
+    CWin32Libraries libraries;
+    EXPECT_FALSE(EnablePrivilege(libraries, nullptr, "SeNoSuchPrivilege", true));
+    EXPECT_FALSE(EnablePrivilege(libraries, nullptr, nullptr, true));
+    // No token of a user holds the right to make tokens: the call fails
+    // and changes nothing.
+    ASSERT_EQ(PrivilegeAttributes("SeCreateTokenPrivilege"), -1);
+    EXPECT_FALSE(EnablePrivilege(libraries, nullptr, "SeCreateTokenPrivilege", true));
+    EXPECT_EQ(PrivilegeAttributes("SeCreateTokenPrivilege"), -1);
+
+    if (PrivilegeAttributes("SeDebugPrivilege") < 0) GTEST_SKIP() << "this token lacks SeDebugPrivilege";
+    for (bool enable : {true, false, true}) {
+        EXPECT_TRUE(EnablePrivilege(libraries, nullptr, "SeDebugPrivilege", enable));
+        EXPECT_EQ((PrivilegeAttributes("SeDebugPrivilege") & SE_PRIVILEGE_ENABLED) != 0, enable);
+    }
 }
 
 TEST(GetDynamicFunction, PrefersTheAnsiEntryPointOfRealLibraries) {
