@@ -54,7 +54,8 @@ int ParseCommandLine(int argc, char** argv, CliOptions& options, std::FILE* out,
         }
         if (std::strcmp(argv[i], "--details") == 0) {
             if (i + 1 >= argc || !ParsePid(argv[i + 1], options.detailsPid)) {
-                std::fprintf(err, "loadwatch-cli: --details needs a process id (a whole number of at least 1)\n");
+                std::fprintf(err,
+                             "loadwatch-cli: --details needs a process id (a whole number of at least 1)\n");
                 return 2;
             }
             ++i;

@@ -4,7 +4,7 @@
 
 // What loadwatch-cli was asked to do.
 struct CliOptions {
-    long count = -1;              // refreshes before stopping; -1: until interrupted
+    long count = -1;               // refreshes before stopping; -1: until interrupted
     std::uint32_t detailsPid = 0;  // 0: watch the list instead
 };
 

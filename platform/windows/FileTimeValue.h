@@ -1,7 +1,7 @@
 #pragma once
-#include "platform/windows/Win32.h"
-
 #include <cstdint>
+
+#include "platform/windows/Win32.h"
 
 // A FILETIME as the one 64-bit count the rest of the program uses.
 inline std::uint64_t FileTimeValue(const FILETIME& ft) {

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/windows/Win32.h"
+// These build on <windows.h>.
 #include <wininet.h>
 
 #include <utility>

@@ -1,15 +1,15 @@
 #include "platform/windows/Privilege.h"
 
-#include "platform/windows/Win32.h"
-
 #include "platform/windows/UniqueHandle.h"
+#include "platform/windows/Win32.h"
 #include "platform/windows/Win32Libraries.h"
 
 namespace {
 
 using OpenProcessTokenFn = BOOL(WINAPI*)(HANDLE, DWORD, PHANDLE);
 using LookupPrivilegeValueFn = BOOL(WINAPI*)(LPCSTR, LPCSTR, PLUID);
-using AdjustTokenPrivilegesFn = BOOL(WINAPI*)(HANDLE, BOOL, PTOKEN_PRIVILEGES, DWORD, PTOKEN_PRIVILEGES, PDWORD);
+using AdjustTokenPrivilegesFn = BOOL(WINAPI*)(HANDLE, BOOL, PTOKEN_PRIVILEGES, DWORD, PTOKEN_PRIVILEGES,
+                                              PDWORD);
 
 struct Advapi {
     OpenProcessTokenFn openProcessToken = nullptr;

@@ -1,6 +1,7 @@
 #include "platform/windows/ToolhelpProcessSource.h"
 
 #include "platform/windows/Win32.h"
+// These build on <windows.h>.
 #include <tlhelp32.h>
 
 #include "platform/windows/FileTimeValue.h"
@@ -86,10 +87,12 @@ CToolhelpProcessSource::CToolhelpProcessSource(IDynamicLibraries& libraries) {
     ModuleHandle kernel32 = libraries.Load("kernel32.dll");
     ModuleHandle psapi = libraries.Load("psapi.dll");
     if (kernel32) {
-        m_functions.queryFullProcessImageName = libraries.FindFunction(kernel32, "QueryFullProcessImageNameA");
+        m_functions.queryFullProcessImageName =
+            libraries.FindFunction(kernel32, "QueryFullProcessImageNameA");
         m_functions.getProcessIoCounters = libraries.FindFunction(kernel32, "GetProcessIoCounters");
     }
-    if (psapi) m_functions.getProcessImageFileName = libraries.FindFunction(psapi, "GetProcessImageFileNameA");
+    if (psapi)
+        m_functions.getProcessImageFileName = libraries.FindFunction(psapi, "GetProcessImageFileNameA");
     if (!m_functions.getProcessImageFileName && kernel32)
         m_functions.getProcessImageFileName = libraries.FindFunction(kernel32, "GetProcessImageFileNameA");
 }
@@ -103,7 +106,8 @@ bool CToolhelpProcessSource::EnumerateProcesses(std::vector<std::uint32_t>& pids
     }
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = ::Process32First(snapshot.Get(), &entry); more; more = ::Process32Next(snapshot.Get(), &entry)) {
+    for (BOOL more = ::Process32First(snapshot.Get(), &entry); more;
+         more = ::Process32Next(snapshot.Get(), &entry)) {
         if (entry.th32ProcessID == 0 || entry.th32ProcessID == 4) continue;
         pids.push_back(entry.th32ProcessID);
     }

@@ -1,7 +1,7 @@
 #pragma once
-#include "platform/windows/Win32.h"
-
 #include <utility>
+
+#include "platform/windows/Win32.h"
 
 // Owns one kernel handle; closes it on destruction. Both of the system's
 // "no handle" values (null from OpenProcess, INVALID_HANDLE_VALUE from

@@ -1,10 +1,9 @@
 #include "platform/windows/Win32FileContent.h"
 
-#include "platform/windows/Win32.h"
-
 #include <limits>
 
 #include "platform/windows/UniqueHandle.h"
+#include "platform/windows/Win32.h"
 
 namespace {
 
@@ -42,8 +41,9 @@ private:
 std::unique_ptr<IReadableFile> CWin32FileContent::OpenFile(const std::string& path) {
     if (path.empty()) return nullptr;
     // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open at all.
-    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file || ::GetFileType(file.Get()) != FILE_TYPE_DISK) return nullptr;
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return nullptr;

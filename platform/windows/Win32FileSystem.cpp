@@ -1,9 +1,8 @@
 #include "platform/windows/Win32FileSystem.h"
 
-#include "platform/windows/Win32.h"
-
 #include "platform/FileTime.h"
 #include "platform/windows/FileTimeValue.h"
+#include "platform/windows/Win32.h"
 
 namespace {
 // Both directory calls answer the length they need when the buffer is too

@@ -1,6 +1,7 @@
 #include "platform/windows/WinInetHttpClient.h"
 
 #include "platform/windows/Win32.h"
+// These build on <windows.h>.
 #include <wininet.h>
 
 #include <algorithm>
@@ -35,8 +36,9 @@ bool SetTimeout(HINTERNET handle, DWORD option, ULONGLONG ms) {
     return ::InternetSetOptionA(handle, option, &value, sizeof value) != FALSE;
 }
 
-constexpr DWORD kRequestFlags = INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD |
-                                INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI;
+constexpr DWORD kRequestFlags = INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_CACHE_WRITE |
+                                INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_AUTO_REDIRECT |
+                                INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI;
 constexpr DWORD kReadChunk = 8192;
 
 class CWinInetRequest : public IHttpRequest {
@@ -85,11 +87,13 @@ private:
 bool CWinInetRequest::SendRequest() {
     if (m_bSent) return false;
     m_bSent = true;
-    const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(std::max(0L, m_options.totalTimeoutMs));
+    const ULONGLONG deadline =
+        ::GetTickCount64() + static_cast<ULONGLONG>(std::max(0L, m_options.totalTimeoutMs));
     if (!ArmTimeouts(deadline) || !::HttpSendRequestA(m_request.Get(), nullptr, 0, nullptr, 0)) return false;
     DWORD status = 0;
     DWORD size = sizeof status;
-    if (!::HttpQueryInfoA(m_request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+    if (!::HttpQueryInfoA(m_request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                          nullptr))
         return false;
     // The whole body is read here, within the time-out and the size limit,
     // so that a slow or endless reply fails the request as a whole.
@@ -136,11 +140,12 @@ public:
     CWinInetSession(InternetHandle session, const HttpSessionOptions& options)
         : m_session(std::move(session)), m_options(options) {}
 
-    std::unique_ptr<IHttpConnection> GetHttpConnection(const std::string& server, std::uint16_t port) override {
+    std::unique_ptr<IHttpConnection> GetHttpConnection(const std::string& server,
+                                                       std::uint16_t port) override {
         if (!IsPlainHost(server)) return nullptr;
         InternetHandle connection(::InternetConnectA(m_session.Get(), server.c_str(),
-                                                     port ? port : INTERNET_DEFAULT_HTTP_PORT, nullptr, nullptr,
-                                                     INTERNET_SERVICE_HTTP, 0, 1));
+                                                     port ? port : INTERNET_DEFAULT_HTTP_PORT, nullptr,
+                                                     nullptr, INTERNET_SERVICE_HTTP, 0, 1));
         if (!connection) return nullptr;
         return std::make_unique<CWinInetConnection>(std::move(connection), m_options);
     }
@@ -153,11 +158,13 @@ private:
 }  // namespace
 
 std::unique_ptr<IHttpSession> CWinInetHttpClient::OpenSession(const HttpSessionOptions& options) {
-    InternetHandle session(::InternetOpenA(options.agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    InternetHandle session(
+        ::InternetOpenA(options.agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) return nullptr;
     // One address, one try: the connect time-out is the whole wait.
     DWORD retries = 1;
     ::InternetSetOptionA(session.Get(), INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof retries);
-    SetTimeout(session.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, static_cast<ULONGLONG>(std::max(0L, options.connectTimeoutMs)));
+    SetTimeout(session.Get(), INTERNET_OPTION_CONNECT_TIMEOUT,
+               static_cast<ULONGLONG>(std::max(0L, options.connectTimeoutMs)));
     return std::make_unique<CWinInetSession>(std::move(session), options);
 }

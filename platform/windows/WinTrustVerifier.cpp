@@ -1,6 +1,7 @@
 #include "platform/windows/WinTrustVerifier.h"
 
 #include "platform/windows/Win32.h"
+// These build on <windows.h>.
 #include <softpub.h>
 #include <wintrust.h>
 

@@ -31,8 +31,8 @@ CliRun RunCli(const std::string& arguments) {
     startup.hStdError = writeEnd.Get();
     startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                          &info))
+    if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                          &startup, &info))
         return run;
     UniqueHandle process(info.hProcess), thread(info.hThread);
     writeEnd.Reset();  // the child holds the only writer now: its exit ends the reads
@@ -51,7 +51,8 @@ TEST(Cli, WatchesAndRejectsBadArguments) {
     CliRun watch = RunCli("--count 2");
     EXPECT_EQ(watch.exitCode, 0) << watch.out;
     EXPECT_EQ(watch.out, "Program  Activity\n\nProgram  Activity\n\n");
-    for (const char* bad : {"--count 0", "--details x", "--frobnicate"}) EXPECT_EQ(RunCli(bad).exitCode, 2) << bad;
+    for (const char* bad : {"--count 0", "--details x", "--frobnicate"})
+        EXPECT_EQ(RunCli(bad).exitCode, 2) << bad;
 }
 
 TEST(Cli, DetailsOfABuiltProgramAndItsKnowledgeBaseRequest) {
@@ -73,7 +74,8 @@ TEST(Cli, DetailsOfABuiltProgramAndItsKnowledgeBaseRequest) {
     const std::string query = "fn=lw%2dtest%2dspin%2eexe&p=";
     EXPECT_NE(details.out.find("Request: " + base + query), std::string::npos) << details.out;
     EXPECT_NE(details.out.find("target=/index.php?lang=en&" + query), std::string::npos) << details.out;
-    EXPECT_NE(details.out.find("&pn=Loadwatch%20test%20spinner&fv=%32%2e%35%2e%30%2e%37&"), std::string::npos);
+    EXPECT_NE(details.out.find("&pn=Loadwatch%20test%20spinner&fv=%32%2e%35%2e%30%2e%37&"),
+              std::string::npos);
     EXPECT_NE(details.out.find("\nagent=LDWT Browser\n"), std::string::npos) << details.out;
 }
 

@@ -120,7 +120,8 @@ long PrivilegeAttributes(const char* name) {
     const auto* privileges = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
     for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
         const LUID_AND_ATTRIBUTES& p = privileges->Privileges[i];
-        if (p.Luid.LowPart == luid.LowPart && p.Luid.HighPart == luid.HighPart) return static_cast<long>(p.Attributes);
+        if (p.Luid.LowPart == luid.LowPart && p.Luid.HighPart == luid.HighPart)
+            return static_cast<long>(p.Attributes);
     }
     return -1;
 }
@@ -146,10 +147,12 @@ TEST(GetDynamicFunction, PrefersTheAnsiEntryPointOfRealLibraries) {
     CWin32Libraries libraries;
     CLAssoHelpers table;
     ModuleHandle advapi = nullptr, wintrust = nullptr, none = nullptr;
-    const FunctionAddress lookup = GetDynamicFunction(table, libraries, "ADVAPI32.DLL", "LookupPrivilegeValue", &advapi);
+    const FunctionAddress lookup =
+        GetDynamicFunction(table, libraries, "ADVAPI32.DLL", "LookupPrivilegeValue", &advapi);
     EXPECT_EQ(lookup, libraries.FindFunction(advapi, "LookupPrivilegeValueA"));
     EXPECT_NE(lookup, nullptr);
-    const FunctionAddress verify = GetDynamicFunction(table, libraries, "WinTrust.DLL", "WinVerifyTrust", &wintrust);
+    const FunctionAddress verify =
+        GetDynamicFunction(table, libraries, "WinTrust.DLL", "WinVerifyTrust", &wintrust);
     EXPECT_EQ(verify, libraries.FindFunction(wintrust, "WinVerifyTrust"));
     EXPECT_NE(verify, nullptr);
     EXPECT_EQ(GetDynamicFunction(table, libraries, "no-such-library.dll", "F", &none), nullptr);

@@ -43,15 +43,14 @@ TEST_F(WinInetClient, OnlyAWholeStatus200ReplyWithinTheLimitsCounts) {
         std::size_t size;
     };
     const Case cases[] = {
-        {"/big", false, true, 100 * 1024},
-        {"/big", true, false, 0},      // over the size limit
-        {"/missing", false, false, 0},  // 404
-        {"/moved", false, false, 0},    // a redirect is not followed
-        {"/slow", false, true, 4},
-        {"/slow", true, false, 0},  // the body comes after the time-out
+        {"/big", false, true, 100 * 1024}, {"/big", true, false, 0},   // over the size limit
+        {"/missing", false, false, 0},                                 // 404
+        {"/moved", false, false, 0},                                   // a redirect is not followed
+        {"/slow", false, true, 4},         {"/slow", true, false, 0},  // the body comes after the time-out
     };
     for (const Case& c : cases) {
-        CKnowledgeBase kb(m_client, m_files, m_base + "/", c.smallLimits ? small : CKnowledgeBase::DefaultSessionOptions());
+        CKnowledgeBase kb(m_client, m_files, m_base + "/",
+                          c.smallLimits ? small : CKnowledgeBase::DefaultSessionOptions());
         std::vector<std::uint8_t> body;
         EXPECT_EQ(kb.HttpGet(m_base + c.path, body), c.ok) << c.path;
         EXPECT_EQ(body.size(), c.size) << c.path;
