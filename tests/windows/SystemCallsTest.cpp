@@ -8,6 +8,7 @@
 
 #include "details/DynamicFunction.h"
 #include "details/SystemFolders.h"
+#include "details/VersionResource.h"
 #include "platform/windows/Privilege.h"
 #include "platform/windows/Win32FileContent.h"
 #include "platform/windows/Win32FileSystem.h"
@@ -140,6 +141,35 @@ TEST(Privilege, SwitchesAHeldPrivilegeAndLeavesOthersAlone) {
     for (bool enable : {true, false, true}) {
         EXPECT_TRUE(EnablePrivilege(libraries, nullptr, "SeDebugPrivilege", enable));
         EXPECT_EQ((PrivilegeAttributes("SeDebugPrivilege") & SE_PRIVILEGE_ENABLED) != 0, enable);
+    }
+}
+
+// The program reads version resources itself, the same on both systems; on
+// Windows it must find what the system's own calls find.
+TEST(VersionResource, OwnReaderAgreesWithTheSystem) {
+    const std::string program = ChildProcess::BesideTest(LW_SPIN);
+    CWin32FileContent content;
+    std::unique_ptr<IReadableFile> file = content.OpenFile(program);
+    ASSERT_NE(file, nullptr);
+    std::vector<std::uint8_t> ours;
+    ASSERT_EQ(GetFileVersionInfo(*file, ours), VersionInfoResult::Found);
+    DWORD ignored = 0;
+    std::vector<char> system(::GetFileVersionInfoSizeA(program.c_str(), &ignored));
+    ASSERT_FALSE(system.empty());
+    ASSERT_TRUE(::GetFileVersionInfoA(program.c_str(), 0, static_cast<DWORD>(system.size()), system.data()));
+    for (std::uint16_t language : {0x0409, 0x0407}) {
+        const std::string prefix = GetVersionPrefix(ours, language);
+        EXPECT_EQ(prefix, "\\StringFileInfo\\040904E4\\");
+        for (const VersionKey& k : kVersionKeys) {
+            char* value = nullptr;
+            UINT length = 0;
+            const std::string block = prefix + k.name;
+            const std::string expected =
+                ::VerQueryValueA(system.data(), block.c_str(), reinterpret_cast<void**>(&value), &length)
+                    ? value
+                    : "";
+            EXPECT_EQ(GetVersionString(ours, prefix, k.name), expected) << k.name;
+        }
     }
 }
 
