@@ -50,7 +50,14 @@ TEST_F(WindowsBackend, StartedProgramIsListedWithItsPathAndEndsWithItsProcess) {
     for (std::uint32_t never : {0u, 4u}) EXPECT_EQ(std::find(pids.begin(), pids.end(), never), pids.end());
 
     std::string modulePath, fullName, nativeName;
-    ASSERT_TRUE(source.GetModulePath(child.Pid(), modulePath));
+    // The module list of a new process can be read once its loader has run
+    // (until then the backend names the program through the query handle).
+    bool read = false;
+    for (int i = 0; i < 100 && !read; ++i) {
+        read = source.GetModulePath(child.Pid(), modulePath);
+        if (!read) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(read) << "error " << source.LastError();
     EXPECT_TRUE(EqualsNoCase(modulePath, child.Path())) << modulePath;
     std::unique_ptr<IProcessQuery> query = source.OpenQuery(child.Pid());
     ASSERT_NE(query, nullptr);
