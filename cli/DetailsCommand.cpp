@@ -1,6 +1,7 @@
 #include "cli/DetailsCommand.h"
 
-#include <ctime>
+#include <chrono>
+#include <cstdio>
 #include <string>
 
 #include "cli/TerminalText.h"
@@ -12,11 +13,19 @@ namespace {
 
 std::string Time(std::int64_t seconds) {
     if (seconds == 0) return "0 (unknown)";
-    std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm tm{};
-    char text[64] = "";
-    if (!gmtime_r(&t, &tm) || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &tm) == 0)
-        return std::to_string(seconds);
+    // Years 1 to 9999 only, as four-digit years.
+    constexpr std::int64_t kFirst = -62135596800, kLast = 253402300799;
+    if (seconds < kFirst || seconds > kLast) return std::to_string(seconds);
+    using namespace std::chrono;
+    const sys_seconds t{std::chrono::seconds(seconds)};
+    const sys_days day = floor<days>(t);
+    const year_month_day date{day};
+    const hh_mm_ss clock{t - day};
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d:%02d UTC", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
+                  static_cast<int>(clock.seconds().count()));
     return std::to_string(seconds) + " (" + text + ")";
 }
 

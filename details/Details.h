@@ -10,6 +10,7 @@ class IDetailsHost;
 class IFileContent;
 class IFileSystem;
 class IPackageMetadata;
+class ISignatureVerifier;
 
 // What LoadDetails reads from and reports to. All must outlive
 // the calls that use them.
@@ -19,6 +20,8 @@ struct DetailsContext {
     IPackageMetadata& packages;
     IDetailsHost& host;
     std::uint16_t userLangId;  // see GetUserDefaultLangID
+    // The system's own signature check; null where it has none.
+    ISignatureVerifier* signatures = nullptr;
 };
 
 // Creation (birth) time of a file or folder in seconds since 1970 UTC; 0 if
@@ -31,10 +34,13 @@ std::int64_t GetFileCreationTime(IFileSystem& files, const std::string& path);
 VersionStrings ReadFileVersionStrings(const std::string& path, IFileContent& content,
                                       IPackageMetadata& packages, std::uint16_t userLangId);
 
-// Whether the file is vouched for: never for a Windows program (no trust
-// roots for those here); for any other file, its content matches the
-// checksum its installed package recorded for it. May read the whole file.
-bool VerifySignature(const std::string& path, IFileContent& content, IPackageMetadata& packages);
+// Whether the file is vouched for. Where the system checks signatures
+// itself, as it answers, for every file. Elsewhere never for a Windows
+// program (no trust roots for those there); for any other file, its content
+// matches the checksum its installed package recorded for it. May read the
+// whole file.
+bool VerifySignature(const std::string& path, IFileContent& content, IPackageMetadata& packages,
+                     ISignatureVerifier* signatures = nullptr);
 
 // Gathers the file facts of record once: creation times of file and
 // folder, version strings, signature, Windows-folder flag. Announces the

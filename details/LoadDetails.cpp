@@ -7,6 +7,7 @@
 #include "platform/FileContent.h"
 #include "platform/FileSystem.h"
 #include "platform/PackageMetadata.h"
+#include "platform/SignatureVerifier.h"
 #include "res/StringTable.h"
 #include "res/Text.h"
 
@@ -35,7 +36,9 @@ VersionStrings ReadFileVersionStrings(const std::string& path, IFileContent& con
     return strings;
 }
 
-bool VerifySignature(const std::string& path, IFileContent& content, IPackageMetadata& packages) {
+bool VerifySignature(const std::string& path, IFileContent& content, IPackageMetadata& packages,
+                     ISignatureVerifier* signatures) {
+    if (signatures) return signatures->VerifySignature(path);
     std::unique_ptr<IReadableFile> file = content.OpenFile(path);
     if (file && IsWindowsProgram(*file)) return false;
     file.reset();
@@ -60,7 +63,7 @@ void LoadDetails(CProcess& record, CProcesses& table, DetailsContext& context) {
     const std::string title = LoadText(IDS_TITLE);
     context.host.SetTitle(title + " - " + LoadText(IDS_CHECKING_SIGNATURE));
     context.host.PumpMessages();
-    const bool isSigned = VerifySignature(path, context.content, context.packages);
+    const bool isSigned = VerifySignature(path, context.content, context.packages, context.signatures);
     context.host.SetTitle(title);
 
     CProcess* found = table.FindByPid(pid);

@@ -13,6 +13,7 @@ packages=(
   xvfb xauth imagemagick locales procps fonts-dejavu-core
   dbus polkitd pkexec
   libxcb1-dev trayer xdotool x11-utils twm
+  g++-mingw-w64-x86-64-posix wine wine64 python3
 )
 
 missing=()

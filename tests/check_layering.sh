@@ -2,8 +2,10 @@
 # Checks every include against the folder rules. Folders are libraries and
 # the arrows point one way:
 #   platform (interfaces) <- res <- monitor <- details, online <- actions <- window
-#   platform/linux implements platform and depends on nothing above it.
-# The core folders also never include Qt, POSIX or Linux headers, nor libcurl.
+#   platform/linux and platform/windows implement platform and depend on
+#   nothing above it, nor on each other.
+# The core folders also never include Qt, POSIX, Linux or Windows headers, nor
+# libcurl.
 set -u
 root=$1
 status=0
@@ -12,6 +14,7 @@ status=0
 declare -A allowed=(
   [platform]="platform"
   [platform/linux]="platform"
+  [platform/windows]="platform"
   [res]="platform"
   [monitor]="res platform"
   [details]="monitor res platform"
@@ -27,6 +30,7 @@ declare -A allowed=(
 include_folder() {
   case $1 in
     platform/linux/*) echo platform/linux ;;
+    platform/windows/*) echo platform/windows ;;
     */*) echo "${1%%/*}" ;;
     *) echo "" ;;
   esac
@@ -56,10 +60,19 @@ done
 
 core=()
 for d in monitor details online actions res window; do [ -d "$root/$d" ] && core+=("$root/$d"); done
-bad=$(grep -rnE '^\s*#\s*include\s*[<"](Q[A-Za-z]*|qt[a-z]*/.*|unistd\.h|fcntl\.h|dirent\.h|sys/.*|linux/.*|curl/.*|dlfcn\.h|pthread\.h|signal\.h|poll\.h|openssl/.*)[>"]' \
+bad=$(grep -rnE '^\s*#\s*include\s*[<"](Q[A-Za-z]*|qt[a-z]*/.*|unistd\.h|fcntl\.h|dirent\.h|sys/.*|linux/.*|curl/.*|dlfcn\.h|pthread\.h|signal\.h|poll\.h|openssl/.*|[Ww]indows\.h|tlhelp32\.h|psapi\.h|wininet\.h|wintrust\.h|softpub\.h|winver\.h|io\.h|direct\.h)[>"]' \
   "${core[@]}" "$root/platform"/*.h 2>/dev/null)
 if [ -n "$bad" ]; then
   echo "Core code includes a toolkit or system header:"
+  echo "$bad"
+  status=1
+fi
+# Platform differences live behind the interfaces, never in the core's
+# preprocessor.
+bad=$(grep -rnE '^\s*#\s*(if|ifdef|ifndef|elif)\b.*(_WIN32|_WIN64|__MINGW|__linux__|__unix__|__APPLE__)' \
+  "${core[@]}" "$root/platform"/*.h 2>/dev/null)
+if [ -n "$bad" ]; then
+  echo "Core code tests the platform in the preprocessor:"
   echo "$bad"
   status=1
 fi

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 
 #include "details/Details.h"
 #include "details/DetailsHost.h"
 #include "monitor/Processes.h"
+#include "platform/SignatureVerifier.h"
 #include "tests/details/PeBuilder.h"
 #include "tests/fakes/FakeClock.h"
 #include "tests/fakes/FakeFileContent.h"
@@ -83,6 +85,23 @@ TEST_F(LoadDetailsTest, WindowsProgramIsReadButNeverSigned) {
     EXPECT_FALSE(r.m_bSigned);
     EXPECT_FALSE(r.m_bInWindowsFolder);
     EXPECT_EQ(r.m_tFileCreated, 0);  // no birth time known
+}
+
+// Stands for the system's own check (Authenticode on Windows).
+class CListedSignatures : public ISignatureVerifier {
+public:
+    std::set<std::string> trusted;
+    bool VerifySignature(const std::string& path) override { return trusted.count(path) != 0; }
+};
+
+TEST_F(LoadDetailsTest, TheSystemsOwnSignatureCheckDecidesForEveryFile) {
+    CListedSignatures signatures;
+    signatures.trusted = {"/opt/app/app.exe"};
+    context.signatures = &signatures;
+    LoadDetails(Add(14, "/opt/app/app.exe"), table, context);
+    LoadDetails(Add(15, "/usr/bin/tool"), table, context);  // intact in its package, unknown to the check
+    EXPECT_TRUE(table.FindByPid(14)->m_bSigned);
+    EXPECT_FALSE(table.FindByPid(15)->m_bSigned);
 }
 
 TEST_F(LoadDetailsTest, ChangedPackagedFileIsNotSigned) {

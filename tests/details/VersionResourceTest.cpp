@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdio>
 
 #include "details/UserLanguage.h"
 #include "details/VersionResource.h"
 #include "tests/details/PeBuilder.h"
+#include "tests/fakes/Environment.h"
 #include "tests/fakes/FakeFileContent.h"
 
 namespace {
@@ -285,12 +285,7 @@ TEST(UserLanguage, FirstSetVariableOfLcAllLcMessagesLangWins) {
     for (const Env& e : cases) {
         const std::pair<const char*, const char*> vars[] = {
             {"LC_ALL", e.lcAll}, {"LC_MESSAGES", e.lcMessages}, {"LANG", e.lang}};
-        for (const auto& [name, value] : vars) {
-            if (value)
-                ::setenv(name, value, 1);
-            else
-                ::unsetenv(name);
-        }
+        for (const auto& [name, value] : vars) SetEnvironment(name, value);
         EXPECT_EQ(GetUserDefaultLangID(), e.id);
     }
 }

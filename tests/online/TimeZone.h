@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "tests/fakes/Environment.h"
+
 // Sets LC_TIME and TZ for one test and puts both back afterwards.
 class CLocaleAndZone {
 public:
@@ -12,15 +14,12 @@ public:
         m_oldLocale = std::setlocale(LC_TIME, nullptr);
         if (const char* tz = std::getenv("TZ")) m_oldZone = tz;
         m_bOk = std::setlocale(LC_TIME, locale) != nullptr;
-        ::setenv("TZ", zone, 1);
+        SetEnvironment("TZ", zone);
         ::tzset();
     }
     ~CLocaleAndZone() {
         std::setlocale(LC_TIME, m_oldLocale.c_str());
-        if (m_oldZone)
-            ::setenv("TZ", m_oldZone->c_str(), 1);
-        else
-            ::unsetenv("TZ");
+        SetEnvironment("TZ", m_oldZone ? m_oldZone->c_str() : nullptr);
         ::tzset();
     }
     CLocaleAndZone(const CLocaleAndZone&) = delete;

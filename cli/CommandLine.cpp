@@ -1,0 +1,68 @@
+#include "cli/CommandLine.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+const char kUsage[] =
+    "Usage: loadwatch-cli [--count N]\n"
+    "       loadwatch-cli --details PID\n"
+    "Shows, once a second, the programs that used the processor (100 ms or more\n"
+    "in the last second) or the hard disk in the last 20 seconds, most recent first.\n"
+    "\n"
+    "  --count N   stop after N refreshes (default: run until interrupted)\n"
+    "  --details PID\n"
+    "              print the facts about the program of process PID: file and\n"
+    "              folder creation times, version strings, signature, whether it\n"
+    "              lies in a system folder, process start time; then the request\n"
+    "              sent to the knowledge base and the page it returned\n"
+    "  --help      show this text\n";
+
+bool ParseCount(const char* text, long& count) {
+    char* end = nullptr;
+    errno = 0;
+    long v = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || v < 1) return false;
+    count = v;
+    return true;
+}
+
+bool ParsePid(const char* text, std::uint32_t& pid) {
+    char* end = nullptr;
+    errno = 0;
+    unsigned long v = std::strtoul(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || *text == '-' || v < 1 || v > UINT32_MAX) return false;
+    pid = static_cast<std::uint32_t>(v);
+    return true;
+}
+}  // namespace
+
+int ParseCommandLine(int argc, char** argv, CliOptions& options, std::FILE* out, std::FILE* err) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, out);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--count") == 0) {
+            if (i + 1 >= argc || !ParseCount(argv[i + 1], options.count)) {
+                std::fprintf(err, "loadwatch-cli: --count needs a whole number of at least 1\n");
+                return 2;
+            }
+            ++i;
+            continue;
+        }
+        if (std::strcmp(argv[i], "--details") == 0) {
+            if (i + 1 >= argc || !ParsePid(argv[i + 1], options.detailsPid)) {
+                std::fprintf(err,
+                             "loadwatch-cli: --details needs a process id (a whole number of at least 1)\n");
+                return 2;
+            }
+            ++i;
+            continue;
+        }
+        std::fprintf(err, "loadwatch-cli: unknown argument '%s' (see --help)\n", argv[i]);
+        return 2;
+    }
+    return -1;
+}
