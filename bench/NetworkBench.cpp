@@ -74,6 +74,21 @@ private:
     std::vector<pid_t> m_pids;
 };
 
+// A connected pair of TCP sockets on 127.0.0.1 in this process.
+void LoopbackPair(int fds[2]) {
+    int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof a;
+    fds[0] = socket(AF_INET, SOCK_STREAM, 0);
+    if (bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && listen(listener, 1) == 0 &&
+        getsockname(listener, reinterpret_cast<sockaddr*>(&a), &length) == 0 &&
+        connect(fds[0], reinterpret_cast<sockaddr*>(&a), sizeof a) == 0)
+        fds[1] = accept(listener, nullptr, nullptr);
+    close(listener);
+}
+
 // Children that only sleep until killed.
 class Sleepers {
 public:
@@ -105,8 +120,13 @@ World& TheWorld() {
     return world;
 }
 
+// Arg 0: no network source; 1: the source, sockets silent; 2: the source,
+// one byte sent on loopback before each tick, so every tick takes a dump.
 void BM_Tick(benchmark::State& state) {
     const bool withNetwork = state.range(0) != 0;
+    const bool traffic = state.range(0) == 2;
+    int tcp[2] = {-1, -1};
+    if (traffic) LoopbackPair(tcp);
     World& world = TheWorld();
     CFakeClock clock(1700001000);
     CPosixFileSystem files;
@@ -117,9 +137,17 @@ void BM_Tick(benchmark::State& state) {
     std::vector<SocketTraffic> sockets;
     network.GetSocketTraffic(sockets);
     for (auto _ : state) {
+        if (traffic) {
+            state.PauseTiming();
+            char c = 0;
+            if (write(tcp[0], &c, 1) != 1 || read(tcp[1], &c, 1) != 1) state.SkipWithError("loopback");
+            state.ResumeTiming();
+        }
         clock.Advance();
         table.TakeSnapshot();
     }
+    for (int fd : tcp)
+        if (fd >= 0) close(fd);
     state.counters["holders"] = static_cast<double>(world.holders.Count());
     state.counters["processes"] = table.GetSize();
     state.counters["sockets"] = static_cast<double>(sockets.size());
@@ -128,7 +156,7 @@ void BM_Tick(benchmark::State& state) {
     state.counters["dumped"] =
         static_cast<double>(network.Dumps()) / static_cast<double>(state.iterations() + 2);
 }
-BENCHMARK(BM_Tick)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_Tick)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The first reading, when every socket's holder is searched for.
 void BM_PlaceAllSockets(benchmark::State& state) {

@@ -149,30 +149,40 @@ void CSockDiagNetworkSource::Search(const std::unordered_set<std::uint64_t>& wan
     }
 }
 
+std::string ParseTcpSegments(std::string_view snmp) {
+    // The first "Tcp:" line names the fields, the second holds the values.
+    auto line = [&snmp](std::size_t from) {
+        std::size_t at = snmp.find("Tcp: ", from);
+        while (at != std::string_view::npos && at != 0 && snmp[at - 1] != '\n')
+            at = snmp.find("Tcp: ", at + 1);
+        return at;
+    };
+    std::size_t names = line(0);
+    std::size_t values = names == std::string_view::npos ? names : line(names + 1);
+    if (values == std::string_view::npos) return {};
+    auto fields = [&snmp](std::size_t at) {
+        std::string_view l = snmp.substr(at + 5);
+        return l.substr(0, l.find('\n'));
+    };
+    std::string_view header = fields(names), row = fields(values);
+    std::string wanted;
+    while (!header.empty() && !row.empty()) {
+        std::string_view name = header.substr(0, header.find(' '));
+        std::string_view value = row.substr(0, row.find(' '));
+        if (name == "InSegs" || name == "OutSegs")
+            wanted += std::string(name) + "=" + std::string(value) + " ";
+        header.remove_prefix(std::min(header.size(), name.size() + 1));
+        row.remove_prefix(std::min(row.size(), value.size() + 1));
+    }
+    return wanted;
+}
+
 std::string CSockDiagNetworkSource::SegmentCounters() {
     if (!m_snmp) m_snmp.Reset(open((m_procRoot + "/net/snmp").c_str(), O_RDONLY | O_CLOEXEC));
     char text[4096];
-    ssize_t n = m_snmp ? pread(m_snmp.Get(), text, sizeof text - 1, 0) : -1;
+    ssize_t n = m_snmp ? pread(m_snmp.Get(), text, sizeof text, 0) : -1;
     if (n <= 0) return {};
-    std::string_view all(text, static_cast<std::size_t>(n));
-    // The first "Tcp:" line names the fields, the second holds the values.
-    std::size_t names = all.find("\nTcp:");
-    std::size_t values = names == std::string_view::npos ? names : all.find("\nTcp:", names + 1);
-    if (values == std::string_view::npos) return {};
-    std::string_view header = all.substr(names + 5, values - names - 5);
-    std::string_view line = all.substr(values + 5);
-    line = line.substr(0, line.find('\n'));
-    std::string wanted;
-    auto field = [](std::string_view s, std::size_t i) {
-        for (; i > 0; --i) s.remove_prefix(std::min(s.size(), s.find(' ') + 1));
-        return s.substr(0, s.find_first_of(" \n"));
-    };
-    for (std::size_t i = 0; i < 32; ++i) {
-        std::string_view name = field(header, i);
-        if (name.empty()) break;
-        if (name == "InSegs" || name == "OutSegs") wanted += std::string(field(line, i)) + " ";
-    }
-    return wanted;
+    return ParseTcpSegments(std::string_view(text, static_cast<std::size_t>(n)));
 }
 
 bool CSockDiagNetworkSource::GetSocketTraffic(std::vector<SocketTraffic>& sockets) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -66,3 +67,7 @@ private:
     std::uint64_t m_dumps = 0;
     std::vector<char> m_buffer = std::vector<char>(64 * 1024);  // one receive
 };
+
+// "InSegs=N OutSegs=M " from the text of net/snmp; empty when either is
+// missing.
+std::string ParseTcpSegments(std::string_view snmp);

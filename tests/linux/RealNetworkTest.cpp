@@ -133,3 +133,21 @@ TEST(RealNetwork, UnreadableHoldersArePlacedThroughTheLister) {
 }
 
 }  // namespace
+
+namespace {
+TEST(TcpSegments, ReadsBothCountersByName) {
+    const char snmp[] =
+        "Ip: Forwarding DefaultTTL\nIp: 1 64\n"
+        "Tcp: RtoAlgorithm RtoMin RtoMax MaxConn ActiveOpens PassiveOpens AttemptFails EstabResets "
+        "CurrEstab InSegs OutSegs RetransSegs InErrs OutRsts InCsumErrors\n"
+        "Tcp: 1 200 120000 -1 11561 11512 30 36 0 512342 511760 100 0 57 0\n"
+        "Udp: InDatagrams\nUdp: 5\n";
+    EXPECT_EQ(ParseTcpSegments(snmp), "InSegs=512342 OutSegs=511760 ");
+    for (const char* bad : {"", "Tcp: InSegs OutSegs\n", "Udp: InSegs\nUdp: 1\n", "XTcp: InSegs\nXTcp: 1\n"})
+        EXPECT_EQ(ParseTcpSegments(bad), "") << bad;
+    // The machine's own file reads too.
+    std::ifstream in("/proc/net/snmp");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(ParseTcpSegments(text).find("InSegs="), std::string::npos) << text;
+}
+}  // namespace
