@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/BufferedHttpRequest.h"
+
 namespace {
 
 struct EasyDeleter {
@@ -39,33 +41,17 @@ bool IsPlainObject(const std::string& object) {
 
 class CCurlHttpSession;
 
-class CCurlHttpRequest : public IHttpRequest {
+class CCurlHttpRequest : public CBufferedHttpRequest {
 public:
     CCurlHttpRequest(CCurlHttpSession& session, std::string url)
         : m_session(session), m_url(std::move(url)) {}
     bool SendRequest() override;
-    bool QueryInfoStatusCode(std::uint32_t& status) override {
-        if (!m_bReplied) return false;
-        status = m_status;
-        return true;
-    }
-    std::ptrdiff_t Read(void* buffer, std::size_t count) override {
-        if (!m_bReplied) return -1;
-        std::size_t n = std::min(count, m_body.size() - m_readPos);
-        if (n) std::memcpy(buffer, m_body.data() + m_readPos, n);
-        m_readPos += n;
-        return static_cast<std::ptrdiff_t>(n);
-    }
 
 private:
     static size_t OnBody(char* data, size_t size, size_t count, void* self);
 
     CCurlHttpSession& m_session;
     std::string m_url;
-    std::vector<char> m_body;
-    std::size_t m_readPos = 0;
-    std::uint32_t m_status = 0;
-    bool m_bReplied = false;
 };
 
 class CCurlHttpConnection : public IHttpConnection {
@@ -112,7 +98,7 @@ size_t CCurlHttpRequest::OnBody(char* data, size_t size, size_t count, void* sel
 }
 
 bool CCurlHttpRequest::SendRequest() {
-    if (m_bReplied) return false;
+    if (Replied()) return false;
     CURL* h = m_session.Handle();
     const HttpSessionOptions& options = m_session.Options();
     // A reset keeps the handle's live connections, so the next request to
@@ -144,8 +130,7 @@ bool CCurlHttpRequest::SendRequest() {
     }
     long status = 0;
     if (curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK) return false;
-    m_status = static_cast<std::uint32_t>(status);
-    m_bReplied = true;
+    SetReplied(static_cast<std::uint32_t>(status));
     return true;
 }
 

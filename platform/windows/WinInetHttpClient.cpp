@@ -1,5 +1,6 @@
 #include "platform/windows/WinInetHttpClient.h"
 
+#include "platform/BufferedHttpRequest.h"
 #include "platform/windows/Win32.h"
 // These build on <windows.h>.
 #include <wininet.h>
@@ -41,24 +42,12 @@ constexpr DWORD kRequestFlags = INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_N
                                 INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI;
 constexpr DWORD kReadChunk = 8192;
 
-class CWinInetRequest : public IHttpRequest {
+class CWinInetRequest : public CBufferedHttpRequest {
 public:
     CWinInetRequest(InternetHandle request, const HttpSessionOptions& options)
         : m_request(std::move(request)), m_options(options) {}
 
     bool SendRequest() override;
-    bool QueryInfoStatusCode(std::uint32_t& status) override {
-        if (!m_bReplied) return false;
-        status = m_status;
-        return true;
-    }
-    std::ptrdiff_t Read(void* buffer, std::size_t count) override {
-        if (!m_bReplied) return -1;
-        std::size_t n = std::min(count, m_body.size() - m_readPos);
-        if (n) std::memcpy(buffer, m_body.data() + m_readPos, n);
-        m_readPos += n;
-        return static_cast<std::ptrdiff_t>(n);
-    }
 
 private:
     // The time left of the whole request, given to the next blocking call;
@@ -77,11 +66,7 @@ private:
 
     InternetHandle m_request;
     const HttpSessionOptions& m_options;
-    std::vector<char> m_body;
-    std::size_t m_readPos = 0;
-    std::uint32_t m_status = 0;
     bool m_bSent = false;
-    bool m_bReplied = false;
 };
 
 bool CWinInetRequest::SendRequest() {
@@ -111,8 +96,7 @@ bool CWinInetRequest::SendRequest() {
         }
         m_body.insert(m_body.end(), chunk, chunk + read);
     }
-    m_status = status;
-    m_bReplied = true;
+    SetReplied(status);
     return true;
 }
 
