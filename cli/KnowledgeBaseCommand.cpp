@@ -1,6 +1,10 @@
 #include "cli/KnowledgeBaseCommand.h"
 
+#include <cstdlib>
+
+#include "cli/DetailsCommand.h"
 #include "monitor/Process.h"
+#include "monitor/Processes.h"
 #include "online/KnowledgeBase.h"
 #include "res/StringTable.h"
 #include "res/Text.h"
@@ -21,4 +25,15 @@ bool PrintKnowledgeBasePage(CProcess& process, CKnowledgeBase& knowledgeBase, st
 std::string ChooseKnowledgeBaseUrl(const char* fromEnvironment) {
     if (fromEnvironment && *fromEnvironment) return fromEnvironment;
     return LoadText(IDS_KB_BASE_URL);
+}
+
+int RunDetailsWithPage(std::uint32_t pid, CProcesses& processes, DetailsContext& context, IHttpClient& http,
+                       IFileSystem& files, std::FILE* out, std::FILE* err) {
+    int status = RunDetails(pid, processes, context, out, err);
+    CProcess* record = status == 0 ? processes.FindByPid(pid) : nullptr;
+    if (!record) return status;
+    CKnowledgeBase knowledgeBase(http, files, ChooseKnowledgeBaseUrl(std::getenv("LOADWATCH_KB_URL")));
+    std::fputs("\n", out);
+    PrintKnowledgeBasePage(*record, knowledgeBase, out);
+    return 0;
 }

@@ -1,9 +1,14 @@
 #pragma once
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
 class CKnowledgeBase;
 class CProcess;
+class CProcesses;
+class IFileSystem;
+class IHttpClient;
+struct DetailsContext;
 
 // Asks the knowledge base about the record's program (once per record, as
 // the details panel does) and prints the request URL, a blank line and the
@@ -14,3 +19,9 @@ bool PrintKnowledgeBasePage(CProcess& process, CKnowledgeBase& knowledgeBase, st
 // The knowledge base's base URL: the value of LOADWATCH_KB_URL when it is
 // set and not empty (pass getenv's result), else the built-in one.
 std::string ChooseKnowledgeBaseUrl(const char* fromEnvironment);
+
+// --details PID: the facts about the program (RunDetails), then a blank line
+// and the knowledge base's page about it (LOADWATCH_KB_URL or the built-in
+// address). The exit code: 0, or RunDetails' error.
+int RunDetailsWithPage(std::uint32_t pid, CProcesses& processes, DetailsContext& context, IHttpClient& http,
+                       IFileSystem& files, std::FILE* out, std::FILE* err);

@@ -59,14 +59,8 @@ int main(int argc, char** argv) {
         CWinTrustVerifier signatures(libraries);
         CNoWindowHost host;
         DetailsContext context{files, content, packages, host, GetUserLanguageId(), &signatures};
-        int status = RunDetails(options.detailsPid, processes, context, stdout, stderr);
-        CProcess* record = status == 0 ? processes.FindByPid(options.detailsPid) : nullptr;
-        if (!record) return status;
-        CWinInetHttpClient http;  // outlives the knowledge base that uses it
-        CKnowledgeBase knowledgeBase(http, files, ChooseKnowledgeBaseUrl(std::getenv("LOADWATCH_KB_URL")));
-        std::fputs("\n", stdout);
-        PrintKnowledgeBasePage(*record, knowledgeBase, stdout);
-        return 0;
+        CWinInetHttpClient http;
+        return RunDetailsWithPage(options.detailsPid, processes, context, http, files, stdout, stderr);
     }
     return RunWatch(processes, options.count, stdout, StdoutTakesEscapes());
 }
