@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/BufferedHttpRequest.h"
+#include "platform/HttpTargets.h"
 
 namespace {
 
@@ -19,25 +20,6 @@ struct SlistDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 using Slist = std::unique_ptr<curl_slist, SlistDeleter>;
-
-// Host names and IPv4 addresses only: nothing that could change the meaning
-// of the URL we build from it (user info, a path, a port of its own).
-bool IsPlainHost(const std::string& host) {
-    if (host.empty()) return false;
-    return std::all_of(host.begin(), host.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-               c == '-' || c == '_';
-    });
-}
-
-// Printable ASCII without a fragment mark: a control byte could end the
-// request line early and smuggle in a header of its own.
-bool IsPlainObject(const std::string& object) {
-    return std::all_of(object.begin(), object.end(), [](char c) {
-        auto b = static_cast<unsigned char>(c);
-        return b > 0x20 && b < 0x7f && c != '#';
-    });
-}
 
 class CCurlHttpSession;
 
