@@ -141,7 +141,13 @@ private:
             ++nameEnd;
         const std::string name = Lower(inside.substr(closing ? 1 : 0, nameEnd - (closing ? 1 : 0)));
         Element(name, closing, inside);
-        return end < html.size() ? end + 1 : html.size();
+        if (end >= html.size()) return html.size();
+        if (!closing && (name == "script" || name == "style")) {
+            // Their text is not markup: it runs to the closing tag.
+            const std::size_t close = Lower(html).find("</" + name, end + 1);
+            return close == std::string::npos ? html.size() : close;
+        }
+        return end + 1;
     }
 
     void Element(const std::string& name, bool closing, const std::string& inside) {
@@ -207,6 +213,9 @@ private:
 
     void Break() {
         if (m_hidden > 0) return;
+        auto& cell = m_current.cells.back();
+        if (!cell.empty() && !cell.back().text.empty() && cell.back().text.back() == ' ')
+            cell.back().text.pop_back();
         Append("\n");
         m_space = true;
     }
