@@ -38,7 +38,9 @@ std::size_t Entity(const std::string& text, std::size_t i, std::string& out) {
     static const struct {
         const char* name;
         std::uint32_t cp;
-    } kNamed[] = {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}, {"nbsp", 0xA0}};
+    } kNamed[] = {{"amp", '&'},   {"lt", '<'},       {"gt", '>'},       {"quot", '"'},      {"apos", '\''},
+                  {"nbsp", 0xA0}, {"ndash", 0x2013}, {"mdash", 0x2014}, {"hellip", 0x2026}, {"copy", 0xA9},
+                  {"reg", 0xAE},  {"laquo", 0xAB},   {"raquo", 0xBB},   {"euro", 0x20AC}};
     for (const auto& e : kNamed)
         if (name == e.name) {
             AppendUtf8(out, e.cp);

@@ -15,9 +15,18 @@ bool IsWebAddress(const std::string& href) {
     return href.rfind("http://", 0) == 0 || href.rfind("https://", 0) == 0;
 }
 
+// Pages are UTF-8 whatever the system's code page.
+std::wstring Wide(const std::string& text) {
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(n, 0)), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
+}
+
 SIZE Measure(HDC dc, const std::string& text) {
     SIZE size{};
-    ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    const std::wstring wide = Wide(text);
+    ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
     return size;
 }
 }  // namespace
@@ -283,7 +292,8 @@ void CHtmlView::Paint() {
         if (p.rect.bottom - m_scroll < ps.rcPaint.top || p.rect.top - m_scroll > ps.rcPaint.bottom) continue;
         ::SelectObject(dc, Font(*p.style, m_pieceHeading[i]));
         ::SetTextColor(dc, p.style->href.empty() ? ::GetSysColor(COLOR_WINDOWTEXT) : kLinkColor);
-        ::TextOutA(dc, p.rect.left, p.rect.top - m_scroll, p.text.c_str(), static_cast<int>(p.text.size()));
+        const std::wstring wide = Wide(p.text);
+        ::TextOutW(dc, p.rect.left, p.rect.top - m_scroll, wide.c_str(), static_cast<int>(wide.size()));
     }
     ::SelectObject(dc, oldFont);
     ::EndPaint(m_window, &ps);

@@ -48,9 +48,9 @@ const Case kCases[] = {
      "<tr><td valign=\"top\"><b>Signed</b></td><td><b>Intact</b>: matches.</td></tr>\n</table>\n",
      "TR: *File* | C:\\x\\tool.exe\nTR: *Signed* | *Intact*: matches.\n"},
     {"entities, and an ampersand that starts none",
-     "<p>a &amp; b &lt;c&gt; &quot;&#233;&#x41;&#0;&nbsp;&bogus; & done</p>",
+     "<p>a &amp; b &lt;c&gt; &quot;&#233;&#x41;&#0;&nbsp;&bogus; & done &ndash;</p>",
      "P: a & b <c> \"\xC3\xA9"
-     "A\xEF\xBF\xBD\xC2\xA0&bogus; & done\n"},
+     "A\xEF\xBF\xBD\xC2\xA0&bogus; & done \xE2\x80\x93\n"},
     {"whitespace collapses; line breaks stay", "<h4>Advice</h4>\n<p>  one\n   two\t<br>three <br> </p>",
      "H4: Advice\nP: one two\nthree\n"},
     {"teletype across a break", "<p><tt>  line 1<br>  line 2</tt></p>", "P: `line 1\nline 2`\n"},
