@@ -22,6 +22,7 @@
 #include "platform/windows/Win32ProcessControl.h"
 #include "platform/windows/Win32ProgramStarter.h"
 #include "platform/windows/WinInetHttpClient.h"
+#include "platform/windows/WinTrustVerifier.h"
 #include "winapp/HtmlView.h"
 #include "winapp/KnowledgeBaseUrl.h"
 #include "winapp/Win32Dialog.h"
@@ -44,6 +45,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     CWin32FileSystem files;
     CWin32FileContent content;
     CNoPackageMetadata packages;
+    CWinTrustVerifier signatures(libraries);
     CWinInetHttpClient http;
     CKnowledgeBase knowledgeBase(http, files, KnowledgeBaseUrl());
     CProcesses processes({clock, source, files, &FindUninstaller});
@@ -53,8 +55,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     CWin32ProgramStarter starter;
     CWin32ProcessControl control;
 
-    CWin32Dialog dialog(instance,
-                        {processes, files, content, packages, GetUserLanguageId(), knowledgeBase, services});
+    CWin32Dialog dialog(instance, {processes, files, content, packages, GetUserLanguageId(), knowledgeBase,
+                                   services, &signatures});
     // The copy started with administrator rights takes over; this one ends
     // with exit code 1.
     CRunasRestart restart(nullptr, [&dialog] { dialog.End(1); });
