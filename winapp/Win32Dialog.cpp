@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "winapp/TrayRect.h"
 #include "window/ControlIds.h"
 #include "window/DialogTemplate.h"
 // after Win32.h
@@ -32,17 +33,6 @@ HFONT DerivedFont(HWND dialog, bool bold, bool underline) {
     return ::CreateFontIndirectA(&lf);
 }
 
-// Where the notification area is, for the animation; the work area's
-// bottom-right corner where the shell does not tell.
-RECT TrayRect() {
-    RECT rect{};
-    if (HWND tray = ::FindWindowA("Shell_TrayWnd", nullptr))
-        if (HWND area = ::FindWindowExA(tray, nullptr, "TrayNotifyWnd", nullptr))
-            if (::GetWindowRect(area, &rect)) return rect;
-    RECT work{};
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    return {work.right - 32, work.bottom - 32, work.right, work.bottom};
-}
 }  // namespace
 
 CWin32Dialog::CWin32Dialog(HINSTANCE instance, WindowPlatform platform)
@@ -169,7 +159,7 @@ INT_PTR CWin32Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_MINIMIZE && m_window.OnMinimize()) return TRUE;
-            if (wParam == kAboutCommand) {
+            if ((wParam & 0xFFF0) == kAboutCommand) {
                 m_window.OnAbout();
                 return TRUE;
             }
@@ -303,7 +293,7 @@ void CWin32Dialog::MinimizeWindow() { ::ShowWindow(m_hwnd, SW_MINIMIZE); }
 void CWin32Dialog::AnimateTray(bool toTray) {
     RECT window = m_lastWindowRect;
     if (::IsWindowVisible(m_hwnd)) ::GetWindowRect(m_hwnd, &window);
-    const RECT tray = TrayRect();
+    const RECT tray = GetTrayRect();
     ::DrawAnimatedRects(m_hwnd, IDANI_CAPTION, toTray ? &window : &tray, toTray ? &tray : &window);
 }
 
