@@ -26,7 +26,7 @@ struct HomeLink {
     const char* text;
     const char* url;
 };
-inline constexpr HomeLink kHomeLink{"2026 loadwatch.example.org",
+inline constexpr HomeLink kHomeLink{"loadwatch.example.org",
                                     "https://loadwatch.example.org/en/produkte/Loadwatch.php?fromldwt"};
 
 // Page 1 to 3 of a click source: the title links' notify ids 20001-20003,

@@ -24,6 +24,9 @@ declare -A allowed=(
   [controls]="monitor res platform"
   [helper]="platform/linux platform"
   [kb]="platform/linux res platform"
+  # The Win32 window: a composition root, but never on the Linux backend
+  # or the Qt controls.
+  [winapp]="window actions details online monitor res platform/windows platform"
 )
 
 # The folder an include names: platform/linux/X.h -> platform/linux.

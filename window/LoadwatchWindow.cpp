@@ -30,7 +30,8 @@ CProcess* FindAgain(CProcesses& processes, std::uint32_t pid, std::uint64_t crea
 CLoadwatchWindow::CLoadwatchWindow(IDialogView& view, WindowPlatform platform)
     : m_view(view),
       m_platform(platform),
-      m_details{platform.files, platform.content, platform.packages, *this, platform.userLangId},
+      m_details{platform.files, platform.content,    platform.packages,
+                *this,          platform.userLangId, platform.signatures},
       m_tray(view, MessageCaption()) {}
 
 void CLoadwatchWindow::OnInitDialog(bool fromAutostart) {

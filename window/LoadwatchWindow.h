@@ -14,6 +14,7 @@ class IDialogView;
 class IFileContent;
 class IFileSystem;
 class IPackageMetadata;
+class ISignatureVerifier;
 class IWindowServices;
 
 // What the dialog works with, handed in by the composition root. All must
@@ -26,6 +27,8 @@ struct WindowPlatform {
     std::uint16_t userLangId;
     CKnowledgeBase& knowledgeBase;
     IWindowServices& services;
+    // The system's own signature check; null where it has none.
+    ISignatureVerifier* signatures = nullptr;
 };
 
 // The main dialog's behaviour, free of any toolkit: start-up, the refresh

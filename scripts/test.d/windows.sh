@@ -3,7 +3,7 @@
 # the tests under Wine, in a Wine prefix of the build's own.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-for tool in x86_64-w64-mingw32-g++-posix wine wineserver wineboot; do
+for tool in x86_64-w64-mingw32-g++-posix wine wineserver wineboot Xvfb; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "windows: $tool not found (scripts/deps.sh installs it)"
     exit 1
@@ -26,7 +26,18 @@ fi
 # Wine's helper processes, and ctest with it. One left running from an
 # earlier run of this prefix serves as well.
 wineserver -p 2>/dev/null || true
-trap 'wineserver -k || true' EXIT
+# The window's tests need a display: one of the run's own, never the
+# user's.
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+xvfb_pid=$!
+trap 'wineserver -k || true; kill "$xvfb_pid" 2>/dev/null || true; rm -f "$display_file"' EXIT
+for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+if [ ! -s "$display_file" ]; then
+  echo "windows: Xvfb did not start"
+  exit 1
+fi
+export DISPLAY=:$(head -n1 "$display_file")
 # The first program brings up Wine's own service processes, which stay with
 # the server and keep that program's output open: let it be one whose
 # output nobody waits for.

@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include "monitor/Processes.h"
+#include "online/KnowledgeBase.h"
+#include "platform/windows/Win32Clipboard.h"
+#include "tests/fakes/FakeClock.h"
+#include "tests/fakes/FakeFileContent.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/FakePackageMetadata.h"
+#include "tests/fakes/FakeProcessSource.h"
+#include "tests/fakes/PageServer.h"
+#include "winapp/HtmlView.h"
+#include "winapp/Win32Dialog.h"
+#include "window/ControlIds.h"
+#include "window/DialogTemplate.h"
+#include "window/WindowServices.h"
+// after Win32.h
+#include <commctrl.h>
+
+namespace {
+
+class CNoServices : public IWindowServices {
+public:
+    bool EnableDebugPrivilege() override { return false; }
+    WindowId FindProcessWindow(std::uint32_t) override { return 0; }
+};
+
+class CCountingCommands : public IWindowCommands {
+public:
+    void OnHomePage() override { ++home; }
+    void OnPromotionClicked(int source) override { promotions.push_back(source); }
+    int home = 0;
+    std::vector<int> promotions;
+};
+
+std::string Text(HWND window) {
+    char buffer[256] = {};
+    ::GetWindowTextA(window, buffer, sizeof(buffer));
+    return buffer;
+}
+
+// The dialog from the program's own resource, with a fake system behind it.
+class DialogTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+        ::InitCommonControlsEx(&controls);
+        ASSERT_TRUE(CHtmlView::Register(::GetModuleHandleA(nullptr)));
+    }
+    void SetUp() override {
+        for (std::uint32_t pid : {30u, 31u})
+            source.Add(pid, pid == 30 ? "C:\\bin\\tool.exe" : "C:\\bin\\b.exe");
+        dialog.Window().SetCommands(commands);
+        hwnd = dialog.Create(false);
+        ASSERT_NE(hwnd, nullptr);
+        dialog.PumpMessages();
+    }
+    void Tick() {
+        clock.Advance();
+        ::SendMessageA(hwnd, WM_TIMER, kRefreshTimer, 0);
+    }
+
+    CFakeClock clock;
+    CFakeProcessSource source;
+    CFakeFileSystem files;
+    CFakeFileContent content;
+    CFakePackageMetadata packages;
+    CPageServer server;
+    CKnowledgeBase knowledgeBase{server, files, "http://kb.test/?"};
+    CProcesses processes{{clock, source, files}};
+    CNoServices services;
+    CCountingCommands commands;
+    CWin32Dialog dialog{::GetModuleHandleA(nullptr),
+                        {processes, files, content, packages, 0x0409, knowledgeBase, services}};
+    HWND hwnd = nullptr;
+};
+
+TEST_F(DialogTest, ControlsCarryTheTemplatesIdsTextsAndPlaces) {
+    RECT frame;
+    ::GetWindowRect(hwnd, &frame);
+    const Size desktop = dialog.GetDesktopSize();
+    // On a screen too small for it the dialog re-places its controls.
+    const bool fits = frame.right - frame.left <= desktop.cx && frame.bottom - frame.top <= desktop.cy - 20;
+    for (const ControlTemplate& c : DialogTemplate()) {
+        HWND control = ::GetDlgItem(hwnd, c.id);
+        ASSERT_NE(control, nullptr) << c.id;
+        if (c.kind != ControlKind::List && c.kind != ControlKind::Html && c.kind != ControlKind::ClickIcon) {
+            EXPECT_EQ(Text(control), c.text) << c.id;
+        }
+        EXPECT_EQ(::IsWindowEnabled(control) != FALSE, c.kind != ControlKind::Button) << c.id;
+        // Position and size each mapped on their own, as the dialog manager does.
+        RECT expected{c.dlu.x, c.dlu.y, c.dlu.width, c.dlu.height};
+        ::MapDialogRect(hwnd, &expected);
+        const Rect actual = dialog.GetCtrlRect(c.id);
+        const bool fixed = c.id == IDC_LABEL_PROGRAMS || c.id == IDC_LINK_ELEVATE ||
+                           c.id == IDC_LABEL_DETAILS || c.id == IDC_FREEZE;
+        if (c.kind == ControlKind::ClickIcon || (!fits && !fixed)) continue;  // icons take the icon's size
+        EXPECT_EQ(actual, (Rect{expected.left, expected.top, expected.right, expected.bottom})) << c.id;
+    }
+    char cls[64] = {};
+    ::GetClassNameA(::GetDlgItem(hwnd, IDC_HTML), cls, sizeof(cls));
+    EXPECT_STREQ(cls, CHtmlView::kClassName);
+}
+
+TEST_F(DialogTest, WindowIsFixedInSizeWithTitleVersionAndAboutEntry) {
+    EXPECT_EQ(Text(hwnd), "Loadwatch 1.13");
+    const LONG_PTR style = ::GetWindowLongPtrA(hwnd, GWL_STYLE);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
+    EXPECT_TRUE(::GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    HMENU menu = ::GetSystemMenu(hwnd, FALSE);
+    const int last = ::GetMenuItemCount(menu) - 1;
+    char text[64] = {};
+    ::GetMenuStringA(menu, CWin32Dialog::kAboutCommand, text, sizeof(text), MF_BYCOMMAND);
+    EXPECT_EQ(::GetMenuItemID(menu, last), CWin32Dialog::kAboutCommand);
+    EXPECT_STREQ(text, "Inf&o about...");
+    EXPECT_EQ(dialog.GetHtml(), "Please choose a program.");
+}
+
+TEST_F(DialogTest, TickFillsTheListAndASelectionEnablesTheButtons) {
+    HWND list = ::GetDlgItem(hwnd, IDC_LIST);
+    for (std::uint32_t pid : {30u, 31u}) source.AddCpu(pid, 2'000'000);
+    Tick();
+    ASSERT_EQ(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
+    char text[64] = {};
+    LVITEMA item{};
+    item.pszText = text;
+    item.cchTextMax = sizeof(text);
+    ::SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(text, dialog.ReportList().GetItemText(0, 0));
+    const std::string name = text;
+
+    LVITEMA select{};
+    select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    select.state = select.stateMask;
+    ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
+    ::SendMessageA(list, LVM_SETSELECTIONMARK, 0, 0);
+    ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
+    dialog.Window().OnListNotify();
+    for (int id : {IDC_PROPERTIES, IDC_OPEN_FOLDER, IDC_TERMINATE, IDC_SCAN_1, IDC_SCAN_2})
+        EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(hwnd, id))) << id;
+    // No window found, no uninstaller beside it.
+    for (int id : {IDC_CLOSE_PROGRAM, IDC_UNINSTALL})
+        EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(hwnd, id))) << id;
+    // The page names the file it was asked about (the query encodes the dot).
+    EXPECT_EQ(dialog.GetHtml().rfind("page of " + name.substr(0, name.find('.')) + "%2eexe", 0), 0u);
+}
+
+TEST_F(DialogTest, LinkAndPanelClicksReachTheCommands) {
+    for (int id : {IDC_LINK_HOME, IDC_PROMO_TITLE_2}) {
+        HWND link = ::GetDlgItem(hwnd, id);
+        ::SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        ::SendMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    }
+    ::SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_PROMO_ICON_3, STN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(hwnd, IDC_PROMO_ICON_3)));
+    EXPECT_EQ(commands.home, 1);
+    EXPECT_EQ(commands.promotions, (std::vector<int>{static_cast<int>(kNotifyPromotion2), IDC_PROMO_ICON_3}));
+}
+
+TEST(Win32ClipboardTest, TakesTextBeyondAsciiWhole) {
+    const std::string path =
+        "C:\\Programme\\Gr\xC3\xBC\xC3\x9F"
+        "e\\tool.exe";
+    CWin32Clipboard clipboard;
+    ASSERT_TRUE(clipboard.SetText(path));
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+    std::string back;
+    if (auto* wide = static_cast<const wchar_t*>(data ? ::GlobalLock(data) : nullptr)) {
+        char buffer[MAX_PATH] = {};
+        ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, buffer, sizeof(buffer), nullptr, nullptr);
+        back = buffer;
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    EXPECT_EQ(back, path);
+}
+
+}  // namespace

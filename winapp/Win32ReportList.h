@@ -1,0 +1,38 @@
+#pragma once
+#include "monitor/MemoryReportList.h"
+#include "monitor/ReportList.h"
+#include "platform/windows/Win32.h"
+// after Win32.h
+#include <commctrl.h>
+
+// The report list on a list-view control: texts, row values and colours
+// are kept here (the control shows the texts), selection and focus are the
+// control's. Rows are drawn in their cells' colours through custom draw.
+class CWin32ReportList : public IReportList {
+public:
+    void Attach(HWND list) { m_list = list; }
+    HWND Handle() const { return m_list; }
+    void InsertColumn(int column, const std::string& heading, int width);
+    // The list's NM_CUSTOMDRAW answer.
+    LRESULT CustomDraw(NMLVCUSTOMDRAW& draw) const;
+
+    int GetItemCount() const override { return m_rows.GetItemCount(); }
+    int GetColumnCount() const override { return m_rows.GetColumnCount(); }
+    int DeleteAllItems() override;
+    int InsertItem(int row, const std::vector<std::string>& texts) override;
+    std::string GetItemText(int row, int column) const override { return m_rows.GetItemText(row, column); }
+    void SetItemData(int row, std::uint32_t value) override { m_rows.SetItemData(row, value); }
+    std::uint32_t GetItemData(int row) const override { return m_rows.GetItemData(row); }
+    void SetCellTextColor(int row, int column, ColorRef color, bool redraw) override;
+    ColorRef GetCellTextColor(int row, int column) const override {
+        return m_rows.GetCellTextColor(row, column);
+    }
+    int GetSelectionMark() const override;
+    void SetSelectionMark(int row) override;
+    std::uint32_t GetItemState(int row, std::uint32_t mask) const override;
+    void SetItemState(int row, std::uint32_t state, std::uint32_t mask) override;
+
+private:
+    HWND m_list = nullptr;
+    CMemoryReportList m_rows;
+};
