@@ -11,7 +11,7 @@ struct KbDesktopEntry {
     std::string comment;
 };
 
-// Desktop entries (the freedesktop.org Desktop Entry Specification) by the
+// Desktop entries (freedesktop.org .desktop files) by the
 // program their Exec line starts: by full path where Exec names one, by
 // file name otherwise. Earlier folders win, as on the desktop.
 class CDesktopIndex {
