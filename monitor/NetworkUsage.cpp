@@ -4,22 +4,28 @@ bool CNetworkUsage::Update(INetworkSource& source) {
     m_growth.clear();
     m_bHasReading = source.GetSocketTraffic(m_sockets);
     if (!m_bHasReading) return false;
-    std::unordered_map<std::uint64_t, Held> current;
-    current.reserve(m_sockets.size());
+    // The readings are updated in place: a steady set of sockets costs one
+    // lookup each and no allocation.
+    ++m_reading;
+    std::size_t seen = 0;
     for (const SocketTraffic& s : m_sockets) {
-        current[s.inode] = {s.pid, s.bytes};
-        if (s.pid == 0) continue;
-        auto before = m_previous.find(s.inode);
-        if (before == m_previous.end()) {
-            if (m_bHasPrevious && s.bytes > 0) m_growth[s.pid] += s.bytes;
-            continue;
+        auto [it, added] = m_previous.try_emplace(s.inode, Held{s.pid, s.bytes, 0});
+        Held& held = it->second;
+        if (held.reading == m_reading) continue;  // listed twice
+        ++seen;
+        if (s.pid != 0) {
+            if (added) {
+                if (m_bHasPrevious && s.bytes > 0) m_growth[s.pid] += s.bytes;
+            } else if ((held.pid == s.pid || held.pid == 0) && s.bytes > held.bytes) {
+                // A holder found only now was most likely holding it before too.
+                m_growth[s.pid] += s.bytes - held.bytes;
+            }
         }
-        // A holder found only now was most likely holding it before too.
-        const Held& held = before->second;
-        if ((held.pid == s.pid || held.pid == 0) && s.bytes > held.bytes)
-            m_growth[s.pid] += s.bytes - held.bytes;
+        held = {s.pid, s.bytes, m_reading};
     }
-    m_previous = std::move(current);
+    // Closed sockets are forgotten.
+    if (m_previous.size() > seen)
+        std::erase_if(m_previous, [this](const auto& entry) { return entry.second.reading != m_reading; });
     m_bHasPrevious = true;
     return true;
 }

@@ -25,10 +25,12 @@ private:
     struct Held {
         std::uint32_t pid;
         std::uint64_t bytes;
+        std::uint64_t reading;  // the last reading that listed the socket
     };
     std::unordered_map<std::uint64_t, Held> m_previous;  // by inode
     std::unordered_map<std::uint32_t, std::uint64_t> m_growth;
     std::vector<SocketTraffic> m_sockets;
+    std::uint64_t m_reading = 0;
     bool m_bHasPrevious = false;
     bool m_bHasReading = false;
 };
