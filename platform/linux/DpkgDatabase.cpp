@@ -62,7 +62,18 @@ bool ToPackage(const StanzaFields& f, PackageInfo& p) {
     p.name = f.package;
     p.architecture = f.architecture;
     p.version = f.version;
-    p.synopsis = f.description;
+    // The Description's first line is the synopsis; its continuation lines,
+    // each without its leading blank, the extended description.
+    std::string_view description = f.description;
+    std::size_t cut = description.find('\n');
+    p.synopsis = Trim(description.substr(0, cut));
+    while (cut != std::string_view::npos) {
+        description.remove_prefix(cut + 1);
+        cut = description.find('\n');
+        std::string_view line = description.substr(0, cut);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        p.description.emplace_back(line.substr(line.empty() ? 0 : 1));
+    }
     std::string_view maintainer = f.maintainer;
     std::size_t mail = maintainer.find('<');
     p.maintainerName = Trim(maintainer.substr(0, mail));
@@ -79,17 +90,28 @@ bool ToPackage(const StanzaFields& f, PackageInfo& p) {
 std::vector<PackageInfo> ParseStatus(std::string_view text) {
     std::vector<PackageInfo> packages;
     StanzaFields fields;
+    bool inDescription = false;
     auto finish = [&] {
         PackageInfo p;
         if (ToPackage(fields, p)) packages.push_back(std::move(p));
         fields = {};
+        inDescription = false;
     };
     ForEachLine(text, [&](std::string_view line) {
         if (Trim(line).empty()) {
             finish();
             return;
         }
-        if (line.front() == ' ' || line.front() == '\t') return;  // continuation
+        if (line.front() == ' ' || line.front() == '\t') {
+            // Only the Description's continuation is kept: its view grows
+            // over the line, which follows it in the same text.
+            if (inDescription)
+                fields.description = std::string_view(
+                    fields.description.data(),
+                    static_cast<std::size_t>(line.data() + line.size() - fields.description.data()));
+            return;
+        }
+        inDescription = false;
         std::size_t colon = line.find(':');
         if (colon == std::string_view::npos) return;
         std::string_view name = line.substr(0, colon);
@@ -111,6 +133,7 @@ std::vector<PackageInfo> ParseStatus(std::string_view text) {
         for (const auto& f : kFields) {
             if (name.size() == f.name.size() && StartsWithNoCase(name, f.name)) {
                 fields.*f.field = value;
+                inDescription = f.field == &StanzaFields::description;
                 break;
             }
         }

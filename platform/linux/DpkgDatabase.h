@@ -22,7 +22,10 @@ struct PackageInfo {
     std::string name;
     std::string architecture;
     std::string version;
-    std::string synopsis;        // first line of Description
+    std::string synopsis;  // first line of Description
+    // The extended description's lines without their leading blank; "."
+    // stands for an empty line (deb-control(5)).
+    std::vector<std::string> description;
     std::string maintainerName;  // Maintainer without the mail address
     std::string homepage;
     std::string source;    // Source without its version; the package name if absent
