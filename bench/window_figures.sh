@@ -16,13 +16,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-n=80
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-export DISPLAY=:$n QT_QPA_PLATFORM=xcb
-unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+# shellcheck source=/dev/null
+source "$(dirname "$0")/../tests/xvfb.sh"
+start_xvfb 80
 ticks=$(getconf CLK_TCK)
 
 cpu_ticks() { awk '{ sub(/.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }

@@ -15,13 +15,9 @@ cleanup() {
   wait 2>/dev/null || true
 }
 trap cleanup EXIT
-n=85
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-export DISPLAY=:$n QT_QPA_PLATFORM=xcb
-unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+# shellcheck source=/dev/null
+source "$(dirname "$0")/../tests/xvfb.sh"
+start_xvfb 85
 "$app" >/dev/null 2>&1 &
 pids+=($!)
 win=$(xdotool search --sync --onlyvisible --pid "$!" --name '^Loadwatch' | head -n 1)

@@ -39,22 +39,14 @@ std::string RoffText(std::string_view line) {
                 break;
             case '"':
                 return out;  // comment to the end of the line
-            case 'f':        // \fB, \f(CW, \f[B]
-                if (i + 1 < line.size() && line[i + 1] == '(')
-                    i += 3;
-                else if (i + 1 < line.size() && line[i + 1] == '[') {
-                    std::size_t close = line.find(']', i);
-                    i = close == std::string_view::npos ? line.size() : close;
-                } else
-                    ++i;
-                break;
-            case '(':  // \(em and other two-letter glyphs
+            case '(':        // \(em and other two-letter glyphs
                 if (i + 2 < line.size()) {
                     std::string_view glyph = line.substr(i + 1, 2);
                     out += glyph == "aq" ? "'" : glyph == "dq" ? "\"" : "-";
                     i += 2;
                 }
                 break;
+            case 'f':  // fonts: \fB, \f(CW, \f[B]
             case '*':  // strings: \*(Lq, \*[R], \*R
                 if (i + 1 < line.size() && line[i + 1] == '(')
                     i += 3;

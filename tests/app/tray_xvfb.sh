@@ -22,14 +22,9 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
-# A free display number.
-n=70
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-export DISPLAY=:$n QT_QPA_PLATFORM=xcb
-unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS  # no StatusNotifier: the XEmbed tray is used
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+# shellcheck source=/dev/null
+source "$(dirname "$0")/../xvfb.sh"
+start_xvfb 70  # no session bus: the XEmbed tray is used
 # twm's default fonts are not on a bare X server; its built-in "fixed" is.
 work=$(mktemp -d)
 trap 'cleanup; rm -rf "$work"' EXIT
