@@ -46,8 +46,9 @@ void CHyperLink::Subclass(HWND control, HCURSOR hand) {
     }
 
     // The tooltip watches the control's mouse messages itself.
-    m_tip = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, control, nullptr, nullptr, nullptr);
+    m_tip =
+        ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, control, nullptr, nullptr, nullptr);
     if (m_tip) {
         TOOLINFOA tool = Tool(control);
         tool.uFlags = TTF_SUBCLASS;

@@ -163,7 +163,8 @@ TEST_F(DialogTest, LinkAndPanelClicksReachTheCommands) {
 COLORREF DrawnTextColour(HWND dialog, HWND control) {
     HDC dc = ::GetDC(control);
     ::SetTextColor(dc, RGB(1, 2, 3));
-    ::SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+    ::SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                   reinterpret_cast<LPARAM>(control));
     const COLORREF colour = ::GetTextColor(dc);
     ::ReleaseDC(control, dc);
     return colour;
@@ -180,7 +181,8 @@ TEST_F(DialogTest, LinksAreBoldUnderlinedBlueFittedToTheirTextAndTipped) {
     for (int id : kLinkIds) {
         HWND link = ::GetDlgItem(hwnd, id);
         LOGFONTA lf{};
-        ASSERT_TRUE(::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(link, WM_GETFONT, 0, 0)), sizeof(lf), &lf));
+        ASSERT_TRUE(
+            ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(link, WM_GETFONT, 0, 0)), sizeof(lf), &lf));
         EXPECT_EQ(lf.lfWeight, FW_BOLD) << id;
         EXPECT_TRUE(lf.lfUnderline) << id;
         EXPECT_EQ(DrawnTextColour(hwnd, link), RGB(0, 0, 255)) << id;
@@ -200,7 +202,8 @@ TEST_F(DialogTest, LinksAreBoldUnderlinedBlueFittedToTheirTextAndTipped) {
         RECT placed{c.dlu.x, c.dlu.y, c.dlu.x + c.dlu.width, c.dlu.y + c.dlu.height};
         ::MapDialogRect(hwnd, &placed);
         if (fits) {
-            EXPECT_EQ(c.rightAligned ? r.x + r.width : r.x, c.rightAligned ? placed.right : placed.left) << id;
+            EXPECT_EQ(c.rightAligned ? r.x + r.width : r.x, c.rightAligned ? placed.right : placed.left)
+                << id;
         }
 
         // The tooltip shows the caption.

@@ -85,7 +85,8 @@ TEST(Cli, DetailsOfABuiltProgramAndItsKnowledgeBaseRequest) {
 std::string VersionString(const std::string& program, const std::string& name) {
     DWORD ignored = 0;
     std::vector<char> data(::GetFileVersionInfoSizeA(program.c_str(), &ignored));
-    if (data.empty() || !::GetFileVersionInfoA(program.c_str(), 0, static_cast<DWORD>(data.size()), data.data()))
+    if (data.empty() ||
+        !::GetFileVersionInfoA(program.c_str(), 0, static_cast<DWORD>(data.size()), data.data()))
         return "(no version resource)";
     char* value = nullptr;
     UINT length = 0;
@@ -101,8 +102,10 @@ TEST(Cli, BothProgramsCarryOurVersionResource) {
     for (auto [path, file] : programs) {
         const std::string program = ChildProcess::BesideTest(path);
         EXPECT_EQ(VersionString(program, "OriginalFilename"), file);
-        for (auto [name, value] : {std::pair{"ProductName", "Loadwatch"}, {"FileVersion", "1.13"},
-                                   {"ProductVersion", "1.13"}, {"CompanyName", "loadwatch.example.org"}})
+        for (auto [name, value] : {std::pair{"ProductName", "Loadwatch"},
+                                   {"FileVersion", "1.13"},
+                                   {"ProductVersion", "1.13"},
+                                   {"CompanyName", "loadwatch.example.org"}})
             EXPECT_EQ(VersionString(program, name), value) << file << " " << name;
         EXPECT_EQ(VersionString(program, "FileDescription").rfind("Loadwatch", 0), 0u) << file;
     }
