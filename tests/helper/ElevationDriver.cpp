@@ -5,11 +5,13 @@
 // other users' processes, as an ordinary window lacks them; pkexec (set-uid
 // root) still starts the helper with them. It then starts a writer under
 // another uid, checks that the writer's disk activity is refused to it,
-// follows the link, expects "Hard disk" for the writer, and terminates the
-// writer through the helper after the confirmation.
+// follows the link, cues the writer once the helper's readings are the
+// baseline, expects "Hard disk" for the writer, and terminates the writer
+// through the helper after the confirmation.
 #include <fcntl.h>
 #include <grp.h>
 #include <linux/capability.h>
+#include <poll.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -33,6 +35,7 @@
 #include "platform/linux/PosixProgramStarter.h"
 #include "platform/linux/ProcfsProcessSource.h"
 #include "platform/linux/SystemClock.h"
+#include "platform/linux/UniqueFd.h"
 #include "tests/fakes/FakeActionHost.h"
 #include "tests/fakes/FakeDesktop.h"
 #include "tests/fakes/FakePrivilegedHelper.h"
@@ -63,23 +66,65 @@ bool DropCapabilities() {
     return ::syscall(SYS_capset, &header, data) == 0;
 }
 
+// Waits are for events; the limits only end a test that would hang.
+constexpr auto kPatience = std::chrono::seconds(60);
+
+// The writer under another uid: a line on `go` makes it write and sync
+// 32 MiB, and it says "written" on `written` when the bytes are counted.
+struct Writer {
+    pid_t pid = -1;
+    UniqueFd go;
+    UniqueFd written;
+};
+
 // Returns once the writer runs its own program under uid.
-pid_t StartWriterAs(uid_t uid, const char* writer, const std::string& file) {
-    int pipe[2];
-    if (::pipe2(pipe, O_CLOEXEC) != 0) return -1;
-    pid_t pid = ::fork();
-    if (pid != 0) {
-        ::close(pipe[1]);
-        char c;
-        while (::read(pipe[0], &c, 1) < 0 && errno == EINTR) {
-        }
-        ::close(pipe[0]);
-        return pid;
+Writer StartWriterAs(uid_t uid, const char* program, const std::string& file) {
+    int ready[2], go[2], written[2];
+    if (::pipe2(ready, O_CLOEXEC) != 0) return {};
+    UniqueFd readyRead(ready[0]), readyWrite(ready[1]);
+    if (::pipe2(go, O_CLOEXEC) != 0) return {};
+    UniqueFd goRead(go[0]), goWrite(go[1]);
+    if (::pipe2(written, O_CLOEXEC) != 0) return {};
+    UniqueFd writtenRead(written[0]), writtenWrite(written[1]);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::dup2(goRead.Get(), STDIN_FILENO) < 0 || ::dup2(writtenWrite.Get(), STDOUT_FILENO) < 0 ||
+            ::setgroups(0, nullptr) != 0 || ::setresgid(uid, uid, uid) != 0 ||
+            ::setresuid(uid, uid, uid) != 0)
+            ::_exit(126);
+        ::execl(program, program, file.c_str(), "32", "-", static_cast<char*>(nullptr));
+        ::_exit(127);
     }
-    if (::setgroups(0, nullptr) != 0 || ::setresgid(uid, uid, uid) != 0 || ::setresuid(uid, uid, uid) != 0)
-        ::_exit(126);
-    ::execl(writer, writer, file.c_str(), "32", "1.5", static_cast<char*>(nullptr));
-    ::_exit(127);
+    if (pid < 0) return {};
+    readyWrite.Reset();
+    char c;
+    while (::read(readyRead.Get(), &c, 1) < 0 && errno == EINTR) {
+    }
+    return {pid, std::move(goWrite), std::move(writtenRead)};
+}
+
+// Whether `line` arrives on fd within the patience.
+bool AwaitLine(int fd, const std::string& line) {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    std::string got;
+    while (got.find('\n') == std::string::npos) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd p{fd, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) == 0) return false;
+        char buffer[64];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0 || (n < 0 && errno != EINTR)) return false;
+        if (n > 0) got.append(buffer, static_cast<size_t>(n));
+    }
+    return got == line + "\n";
+}
+
+// The writer's bytes written as the helper reads them, or -1.
+long long WrittenThroughHelper(IProcessSource& source, pid_t pid) {
+    auto query = source.OpenQuery(static_cast<std::uint32_t>(pid));
+    IoCounters io;
+    return query && query->GetIoCounters(io) ? static_cast<long long>(io.writeBytes) : -1;
 }
 
 }  // namespace
@@ -98,8 +143,10 @@ int main(int argc, char** argv) {
     }
     Check(DropCapabilities(), "gave up the capabilities of a privileged window");
     const uid_t other = 65534;
-    pid_t writer = StartWriterAs(other, argv[2], std::string(argv[3]) + "/written");
+    Writer writing = StartWriterAs(other, argv[2], std::string(argv[3]) + "/written");
+    const pid_t writer = writing.pid;
     Check(writer > 0, "writer started as uid 65534");
+    if (writer <= 0) return Finish();
 
     CSystemClock clock;
     CProcfsProcessSource procfs;
@@ -124,20 +171,29 @@ int main(int argc, char** argv) {
     table.TakeSnapshot();
     Check(actions.RestartAsAdministrator(), "the link started the helper through pkexec (link hidden)");
 
+    // The writer's bytes must fall between two readings through the helper,
+    // however long pkexec took: the first is the baseline, then the writer
+    // writes, then the second sees the growth.
+    table.TakeSnapshot();
+    const long long before = WrittenThroughHelper(source, writer);
+    Check(before >= 0, "the helper reads the writer's disk counters");
+    const bool cued = ::write(writing.go.Get(), "go\n", 3) == 3;
+    Check(cued && AwaitLine(writing.written.Get(), "written"), "the writer wrote and synced 32 MiB");
+    const long long after = WrittenThroughHelper(source, writer);
+    Check(after > before, "the writer's write counter grew by " + std::to_string(after - before) +
+                              " bytes (it stays put on storage that counts no writes, such as tmpfs)");
+
+    table.TakeSnapshot();
+    CMemoryReportList list;
+    table.FillList(list);
     bool shown = false;
-    for (int tick = 0; tick < 15 && !shown; ++tick) {
-        std::this_thread::sleep_for(std::chrono::seconds(1));
-        table.TakeSnapshot();
-        CMemoryReportList list;
-        table.FillList(list);
-        for (int row = 0; row < list.GetItemCount(); ++row)
-            if (list.GetItemData(row) == static_cast<std::uint32_t>(writer) &&
-                list.GetItemText(row, 1).find("Hard disk") != std::string::npos) {
-                shown = true;
-                std::printf("   row: %s | %s\n", list.GetItemText(row, 0).c_str(),
-                            list.GetItemText(row, 1).c_str());
-            }
-    }
+    for (int row = 0; row < list.GetItemCount(); ++row)
+        if (list.GetItemData(row) == static_cast<std::uint32_t>(writer) &&
+            list.GetItemText(row, 1).find("Hard disk") != std::string::npos) {
+            shown = true;
+            std::printf("   row: %s | %s\n", list.GetItemText(row, 0).c_str(),
+                        list.GetItemText(row, 1).c_str());
+        }
     Check(shown, "the other user's writer shows \"Hard disk\"");
 
     {
@@ -151,7 +207,8 @@ int main(int argc, char** argv) {
     actions.OnTerminateProcess(table.FindByPid(static_cast<std::uint32_t>(writer)));
     int status = 0;
     bool ended = false;
-    for (int i = 0; i < 500 && !ended; ++i) {
+    for (auto deadline = std::chrono::steady_clock::now() + kPatience;
+         !ended && std::chrono::steady_clock::now() < deadline;) {
         ended = ::waitpid(writer, &status, WNOHANG) == writer;
         if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
