@@ -119,22 +119,42 @@ TEST_F(Actions, PropertiesAndFolderGoToTheDesktop) {
     EXPECT_EQ(log, (CallLog{"properties:/opt/app/app.bin", "folder:/opt/app"}));
 }
 
-TEST_F(Actions, AProcessWhoseIdIsTakenDuringTheBoxIsNeverSignalled) {
-    CProcess* r = Add();
-    host.whileOpen = [&] { ReuseId(); };
-    actions.OnCloseProgram(r);
-    actions.OnTerminateProcess(table.FindByPid(kPid));  // opened before the box again
-    EXPECT_EQ(log, (CallLog{kAskClose, kAskTerminate, "flash"}));
+// Either guard alone keeps the new owner of the id safe: the table that saw
+// the new start time, or the handle opened before the box.
+struct ReuseCase {
+    const char* name;
+    Button button;
+    bool tableNoticed;
+    std::vector<std::string> log;
+};
 
-    // The same with a table that did not notice: the handle alone refuses.
-    log.clear();
+class IdTakenDuringTheBox : public Actions, public ::testing::WithParamInterface<ReuseCase> {};
+
+TEST_P(IdTakenDuringTheBox, NoProcessIsSignalled) {
+    const ReuseCase& c = GetParam();
+    CProcess* r = Add();
     host.whileOpen = [&] {
-        processes.End(kPid);
-        processes.Start(kPid);
+        if (c.tableNoticed) {
+            ReuseId();
+        } else {
+            processes.End(kPid);
+            processes.Start(kPid);
+        }
     };
-    actions.OnTerminateProcess(table.FindByPid(kPid));
-    EXPECT_EQ(log, (CallLog{kAskTerminate, "flash"}));
+    if (c.button == Button::kClose)
+        actions.OnCloseProgram(r);
+    else
+        actions.OnTerminateProcess(r);
+    EXPECT_EQ(log, c.log);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, IdTakenDuringTheBox,
+    ::testing::Values(ReuseCase{"CloseTableNoticed", Button::kClose, true, {kAskClose}},
+                      ReuseCase{"CloseTableDidNot", Button::kClose, false, {kAskClose}},
+                      ReuseCase{"TerminateTableNoticed", Button::kTerminate, true, {kAskTerminate, "flash"}},
+                      ReuseCase{"TerminateTableDidNot", Button::kTerminate, false, {kAskTerminate, "flash"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Actions, TheRecordMayVanishDuringTheBox) {
     CProcess* r = Add();

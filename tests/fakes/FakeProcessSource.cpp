@@ -19,7 +19,7 @@ public:
     }
     bool GetIoCounters(IoCounters& io) override {
         auto* p = Live();
-        if (!p || !p->io) return Fail(13);
+        if (!p || !p->io) return Fail(p ? p->ioError : 13);
         io = *p->io;
         return true;
     }

@@ -20,6 +20,7 @@ public:
         int imageError = 2;
         std::optional<ProcessTimes> times;      // nullopt: GetTimes fails
         std::optional<IoCounters> io;           // nullopt: GetIoCounters fails
+        int ioError = 13;
         int instance = 0;
     };
 

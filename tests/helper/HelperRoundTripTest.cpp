@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/linux/HelperConnection.h"
 #include "platform/linux/HelperProcessSource.h"
@@ -58,7 +60,6 @@ TEST(HelperRoundTrip, ReadsAndKillsOnlyTheProcessNamed) {
     std::uint64_t start = 0;
     ASSERT_TRUE(PidfdStartTime(pidfd.Get(), child.Pid(), "/proc", start));
     EXPECT_EQ(helper.Ask("kill " + child.Id() + " " + std::to_string(start + 1) + "\n"), "err 3");
-    EXPECT_EQ(helper.Ask("kill 1 0\n"), "err 1");
     EXPECT_EQ(helper.Ask("kill " + child.Id() + "\n"), "err 22");
     EXPECT_EQ(helper.Ask("kill " + child.Id() + " " + std::to_string(start) + "\n"), "ok");
     int status = child.Reap(false);
@@ -66,6 +67,33 @@ TEST(HelperRoundTrip, ReadsAndKillsOnlyTheProcessNamed) {
     EXPECT_EQ(WTERMSIG(status), SIGKILL);
     EXPECT_EQ(helper.Ask("io " + std::to_string(::getpid()) + "0000000\n"), "err 22");
     EXPECT_TRUE(helper.IsRunning());
+}
+
+// Whatever it is asked, the helper signals neither init nor itself: its own
+// id with its true start time must not end it.
+TEST(HelperRoundTrip, NeverSignalsInitOrItself) {
+    const std::string pidFile = ::testing::TempDir() + "helper-pid-" + std::to_string(::getpid());
+    CHelperConnection helper(Direct({"/bin/sh", "-c", "echo $$ >" + pidFile + "; exec " LW_HELPER}));
+    ASSERT_EQ(helper.Start(), IPrivilegedHelper::StartResult::kStarted);
+    pid_t self = 0;
+    std::ifstream(pidFile) >> self;
+    std::filesystem::remove(pidFile);
+    ASSERT_GT(self, 0);
+    UniqueFd pidfd = PidfdOpen(self);
+    std::uint64_t selfStart = 0;
+    ASSERT_TRUE(PidfdStartTime(pidfd.Get(), self, "/proc", selfStart));
+    struct Case {
+        const char* name;
+        std::string request;
+    } cases[] = {
+        // A wrong start time, so that a helper without the rule sends nothing.
+        {"init", "kill 1 0\n"},
+        {"itself", "kill " + std::to_string(self) + " " + std::to_string(selfStart) + "\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(helper.Ask(c.request), "err 1") << c.name;
+        EXPECT_TRUE(helper.IsRunning()) << c.name;
+    }
 }
 
 TEST(HelperRoundTrip, StartOutcomes) {
@@ -133,5 +161,39 @@ TEST(HelperProcessSource, AsksTheHelperOnlyForWhatWasRefused) {
     inner.Add(pid);  // a new instance under the same id
     EXPECT_FALSE(query->GetIoCounters(io));
     EXPECT_EQ(query->LastError(), ESRCH);
+}
+
+// Only a refusal is worth asking the helper about; any other failure of the
+// window's own reading stands as it is.
+TEST(HelperProcessSource, AsksTheHelperAfterARefusalOnly) {
+    Child child;
+    const auto pid = static_cast<std::uint32_t>(child.Pid());
+    CHelperConnection helper(Direct({LW_HELPER}));
+    ASSERT_EQ(helper.Start(), IPrivilegedHelper::StartResult::kStarted);
+    struct Case {
+        int error;
+        bool asked;
+    } cases[] = {{EACCES, true}, {EPERM, true}, {ENOENT, false}, {ESRCH, false}, {EIO, false}};
+    for (const Case& c : cases) {
+        CFakeProcessSource inner;
+        auto& p = inner.Add(pid);
+        p.modulePath.reset();
+        p.moduleError = c.error;
+        p.io.reset();
+        p.ioError = c.error;
+        CHelperProcessSource source(inner, helper);
+        std::string path;
+        EXPECT_EQ(source.GetModulePath(pid, path), c.asked) << std::strerror(c.error);
+        if (!c.asked) {
+            EXPECT_EQ(source.LastError(), c.error);
+        }
+        IoCounters io;
+        auto query = source.OpenQuery(pid);
+        ASSERT_TRUE(query);
+        EXPECT_EQ(query->GetIoCounters(io), c.asked) << std::strerror(c.error);
+        if (!c.asked) {
+            EXPECT_EQ(query->LastError(), c.error);
+        }
+    }
 }
 }  // namespace
