@@ -1,6 +1,6 @@
 #include "metrics/MetricsCollector.h"
 
-#include <vector>
+#include <algorithm>
 
 #include "monitor/Processes.h"
 
@@ -72,12 +72,17 @@ void CMetricsCollector::Update(const CProcesses& table, std::int64_t now) {
         p.listedProcessor = p.listedProcessor || r.m_tProcessorUntil >= now;
         p.listedDisk = p.listedDisk || r.m_tDiskUntil >= now;
         p.listedNetwork = p.listedNetwork || r.m_tNetworkUntil >= now;
-        if (r.m_tLastProcessor == now || r.m_tLastDisk == now || r.m_tLastNetwork == now) {
+        // Active since the previous update. The caller's clock may have
+        // moved on since the snapshot; seeing one activity twice only
+        // stretches the quiet period by a tick.
+        const std::int64_t last = std::max({r.m_tLastProcessor, r.m_tLastDisk, r.m_tLastNetwork});
+        if (last != 0 && last >= m_previousNow) {
             p.busyOnce = true;
             p.lastBusy = now;
         }
     }
     std::erase_if(m_processes, [this](const auto& entry) { return entry.second.tick != m_tick; });
+    m_previousNow = now;
     ForgetQuiet(now);
 }
 

@@ -25,7 +25,7 @@ public:
     CMetricsCollector(const CMetricsCollector&) = delete;
     CMetricsCollector& operator=(const CMetricsCollector&) = delete;
 
-    // Call after every TakeSnapshot, with the clock value it used.
+    // Call after every TakeSnapshot, with the clock read after it.
     void Update(const CProcesses& table, std::int64_t now);
 
     // Every program known, by path; only those with busyOnce have series.
@@ -49,4 +49,5 @@ private:
     std::map<std::string, ProgramMetrics> m_programs;
     std::unordered_map<std::uint32_t, Tracked> m_processes;  // live processes by id
     std::uint64_t m_tick = 0;
+    std::int64_t m_previousNow = 0;
 };

@@ -125,7 +125,7 @@ TEST(MetricsCollector, SeriesStartWhenBusyAndEndAfterTheQuietPeriod) {
     EXPECT_TRUE(w.Program("/bin/a")->busyOnce) << "series stay through the quiet period";
 
     w.source.Remove(20);
-    w.Tick(40);
+    w.Tick(61);
     a = w.Program("/bin/a");
     ASSERT_NE(a, nullptr) << "still running: kept, from zero";
     EXPECT_FALSE(a->busyOnce);

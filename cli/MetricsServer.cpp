@@ -1,0 +1,43 @@
+#include "cli/MetricsServer.h"
+
+#include <httplib.h>
+
+CMetricsServer::CMetricsServer(Render render) : m_server(std::make_unique<httplib::Server>()) {
+    httplib::Server& s = *m_server;
+    // Scrapes come seldom and one at a time per scraper.
+    s.new_task_queue = [] { return new httplib::ThreadPool(2); };
+    s.set_tcp_nodelay(true);
+    s.set_read_timeout(5, 0);
+    s.set_write_timeout(10, 0);
+    s.set_payload_max_length(4096);
+    s.Get("/metrics", [render = std::move(render)](const httplib::Request& req, httplib::Response& res) {
+        std::string type;
+        std::string page = render(req.get_header_value("Accept"), type);
+        res.set_header("Cache-Control", "no-store");
+        res.set_content(std::move(page), type.c_str());
+    });
+    s.Get(".*", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 404;
+        res.set_content("Metrics are served at /metrics.\n", "text/plain; charset=utf-8");
+    });
+}
+
+CMetricsServer::~CMetricsServer() { Stop(); }
+
+bool CMetricsServer::Start(ListenAddress& address) {
+    if (address.port == 0) {
+        const int port = m_server->bind_to_any_port(address.host);
+        if (port <= 0) return false;
+        address.port = port;
+    } else if (!m_server->bind_to_port(address.host, address.port)) {
+        return false;
+    }
+    m_thread = std::thread([this] { m_server->listen_after_bind(); });
+    return true;
+}
+
+void CMetricsServer::Stop() {
+    if (!m_thread.joinable()) return;
+    m_server->stop();
+    m_thread.join();
+}
