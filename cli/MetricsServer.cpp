@@ -1,6 +1,29 @@
 #include "cli/MetricsServer.h"
 
 #include <httplib.h>
+#include <zlib.h>
+
+namespace {
+// The library compresses text/* only; OpenMetrics pages (the format
+// Prometheus prefers) are as large and as repetitive.
+bool Gzip(const std::string& in, std::string& out) {
+    z_stream z{};
+    if (deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) return false;
+    out.resize(deflateBound(&z, in.size()));
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+    z.avail_in = static_cast<uInt>(in.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = static_cast<uInt>(out.size());
+    const bool done = deflate(&z, Z_FINISH) == Z_STREAM_END;
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return done;
+}
+
+bool AcceptsGzip(const std::string& acceptEncoding) {
+    return acceptEncoding.find("gzip") != std::string::npos && acceptEncoding.find("gzip;q=0") == std::string::npos;
+}
+}  // namespace
 
 CMetricsServer::CMetricsServer(Render render) : m_server(std::make_unique<httplib::Server>()) {
     httplib::Server& s = *m_server;
@@ -14,6 +37,12 @@ CMetricsServer::CMetricsServer(Render render) : m_server(std::make_unique<httpli
         std::string type;
         std::string page = render(req.get_header_value("Accept"), type);
         res.set_header("Cache-Control", "no-store");
+        std::string packed;
+        if (type.rfind("text/", 0) != 0 && AcceptsGzip(req.get_header_value("Accept-Encoding")) &&
+            Gzip(page, packed)) {
+            res.set_header("Content-Encoding", "gzip");
+            page = std::move(packed);
+        }
         res.set_content(std::move(page), type.c_str());
     });
     s.Get(".*", [](const httplib::Request&, httplib::Response& res) {
