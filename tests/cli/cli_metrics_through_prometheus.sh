@@ -4,11 +4,11 @@
 # of our own must show through Prometheus' query API: the spinner at the top
 # of the processor rates with about one core, the writer with the bytes it
 # wrote. promtool finds nothing to say about a real scrape, one that holds a
-# program whose path needs escaping. Everything started here is stopped on
+# program whose path needs escaping. The README's example queries run. Everything started here is stopped on
 # exit. As root, the second instance runs as nobody with only the two
 # capabilities the system unit grants, and still sees root's writer.
 set -u
-cli=$1 spin=$2 write=$3
+cli=$1 spin=$2 write=$3 readme=$4
 for tool in prometheus promtool curl python3; do
   command -v $tool >/dev/null || { echo "skipped: $tool not installed (scripts/deps.sh)"; exit 77; }
 done
@@ -98,9 +98,9 @@ lint=$(promtool check metrics <<<"$page" 2>&1) || fail "promtool: $lint"
 [ -z "$lint" ] || fail "promtool: $lint"
 echo "promtool check metrics: nothing to report"
 
-python3 - "$prom_port" "$pa" "$pb" "$dir" $spinner $((mib * 1048576)) <<'EOF' || fail "through Prometheus"
-import json, os, sys, time, urllib.parse, urllib.request
-port, pa, pb, folder, spinner, wrote = sys.argv[1:7]
+python3 - "$prom_port" "$pa" "$pb" "$dir" $spinner $((mib * 1048576)) "$readme" <<'EOF' || fail "through Prometheus"
+import json, os, re, sys, time, urllib.parse, urllib.request
+port, pa, pb, folder, spinner, wrote, readme = sys.argv[1:8]
 wrote = int(wrote)
 instances = ["127.0.0.1:" + pa, "127.0.0.1:" + pb]
 spin_path = folder + "/lw-prom-spin"
@@ -162,9 +162,22 @@ while time.monotonic() < deadline:
     last = "\n".join(notes)
     if os.environ.get("LW_VERBOSE"): print(last, file=sys.stderr)
     if ok:
-        print(last)
-        sys.exit(0)
+        break
 print(last)
-sys.exit(1)
+if not ok:
+    sys.exit(1)
+
+# The README's queries, with our spinner as the program asked about.
+examples = re.findall(r"```promql\n(.*?)```", open(readme).read(), re.S)
+if len(examples) != 3:
+    sys.exit("README: expected 3 example queries, found %d" % len(examples))
+for expr in examples:
+    expr = re.sub(r'program="[^"]*"', 'program="lw-prom-spin"', expr)
+    result = query(expr)
+    if result is None:
+        sys.exit("README query failed: " + expr)
+    if "listed" in expr and len(result) != 2:
+        sys.exit("README query: spinner busy on %d machines, expected 2" % len(result))
+print("README queries: all %d answered" % len(examples))
 EOF
 echo ok
