@@ -81,19 +81,20 @@ started+=($!)
 spinner=$!
 started+=($spinner)
 renice -n 0 -p $spinner >/dev/null 2>&1
-"$odd" 2 60 &
+"$odd" 10 60 &
 started+=($!)
 mib=48
 "$dir/lw-prom-write" "$dir/written" $mib 2 &
 started+=($!)
 
 # A real scrape, once the odd program has been busy.
-for _ in $(seq 100); do
+for _ in $(seq 150); do
   page=$(curl -fsS "http://127.0.0.1:$pa/metrics") || fail "scrape failed"
   grep -q 'back\\\\slash' <<<"$page" && break
   sleep 0.2
 done
-grep -qF 'path="'"$dir"'/odd \"quoted\" back\\slash"' <<<"$page" || fail "odd path missing or not escaped"
+grep -qF 'path="'"$dir"'/odd \"quoted\" back\\slash"' <<<"$page" ||
+  fail "odd path missing or not escaped: $(grep -F odd <<<"$page" | head -3)"
 lint=$(promtool check metrics <<<"$page" 2>&1) || fail "promtool: $lint"
 [ -z "$lint" ] || fail "promtool: $lint"
 echo "promtool check metrics: nothing to report"

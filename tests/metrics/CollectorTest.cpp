@@ -77,6 +77,14 @@ TEST(MetricsCollector, CountsWhatEachProgramDidSinceStart) {
              p.times->user = kSecond / 2;
          },
          kSecond + kSecond / 2, 0, 0, 0, 0},
+        {"after an exec the growth goes to the new program",
+         [](World& w) {
+             w.source.AddCpu(10, kSecond);
+             w.Tick();
+             w.table.FindByPid(10)->m_strPath = "/bin/b";
+             w.source.AddCpu(10, 2 * kSecond);
+         },
+         kSecond, 0, 0, 0, 0},
         {"counters that went down are a new baseline, not a loss",
          [](World& w) {
              w.source.procs.at(10).times->user = 0;
