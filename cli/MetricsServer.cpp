@@ -3,6 +3,8 @@
 #include <httplib.h>
 #include <zlib.h>
 
+#include <csignal>
+
 namespace {
 // The library compresses text/* only; OpenMetrics pages (the format
 // Prometheus prefers) are as large and as repetitive.
@@ -54,6 +56,8 @@ CMetricsServer::CMetricsServer(Render render) : m_server(std::make_unique<httpli
 CMetricsServer::~CMetricsServer() { Stop(); }
 
 bool CMetricsServer::Start(ListenAddress& address) {
+    // A scraper that hangs up in the middle of a page must not end us.
+    std::signal(SIGPIPE, SIG_IGN);
     if (address.port == 0) {
         const int port = m_server->bind_to_any_port(address.host);
         if (port <= 0) return false;
