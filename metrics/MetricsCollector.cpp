@@ -20,6 +20,12 @@ ProgramMetrics& CMetricsCollector::ProgramOf(const std::string& path, const std:
     return it->second;
 }
 
+void CMetricsCollector::MarkListed(ProgramMetrics& p, const CProcess& r, std::int64_t now) {
+    p.listedProcessor = p.listedProcessor || r.m_tProcessorUntil >= now;
+    p.listedDisk = p.listedDisk || r.m_tDiskUntil >= now;
+    p.listedNetwork = p.listedNetwork || r.m_tNetworkUntil >= now;
+}
+
 void CMetricsCollector::Update(const CProcesses& table, std::int64_t now) {
     const bool first = m_tick == 0;
     ++m_tick;
@@ -30,7 +36,12 @@ void CMetricsCollector::Update(const CProcesses& table, std::int64_t now) {
     const CNetworkUsage& network = table.NetworkUsage();
     for (int i = 0; i < table.GetSize(); ++i) {
         const CProcess& r = table[i];
-        if (r.m_dwPid == 0) continue;
+        if (r.m_dwPid == 0) {
+            // An ended process stays listed, as closed, with its activity.
+            auto program = m_programs.find(r.m_strPath);
+            if (program != m_programs.end()) MarkListed(program->second, r, now);
+            continue;
+        }
         auto [it, added] = m_processes.try_emplace(r.m_dwPid);
         Tracked& t = it->second;
         if (!added && t.creation != r.m_ftCreation) {
@@ -69,9 +80,7 @@ void CMetricsCollector::Update(const CProcesses& table, std::int64_t now) {
         }
 
         ++p.processes;
-        p.listedProcessor = p.listedProcessor || r.m_tProcessorUntil >= now;
-        p.listedDisk = p.listedDisk || r.m_tDiskUntil >= now;
-        p.listedNetwork = p.listedNetwork || r.m_tNetworkUntil >= now;
+        MarkListed(p, r, now);
         // Active since the previous update. The caller's clock may have
         // moved on since the snapshot; seeing one activity twice only
         // stretches the quiet period by a tick.

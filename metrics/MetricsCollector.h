@@ -6,6 +6,7 @@
 
 #include "metrics/ProgramMetrics.h"
 
+class CProcess;
 class CProcesses;
 
 // Sums, per program, what the process table measured tick by tick. A
@@ -43,6 +44,7 @@ private:
         std::uint64_t tick = 0;
     };
     ProgramMetrics& ProgramOf(const std::string& path, const std::string& name, std::int64_t now);
+    static void MarkListed(ProgramMetrics& program, const CProcess& record, std::int64_t now);
     void ForgetQuiet(std::int64_t now);
 
     std::int64_t m_quietPeriod;

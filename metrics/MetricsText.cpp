@@ -149,11 +149,11 @@ private:
 };
 
 const Family kCpu{"loadwatch_program_cpu_seconds", "counter", "seconds",
-                  "Processor time (user and system) the program's processes used since the program got its series."};
+                  "Processor time (user and system) the program's processes used while watched."};
 const Family kRead{"loadwatch_program_disk_read_bytes", "counter", "bytes",
-                   "Bytes the program's processes made the storage layer read."};
+                   "Bytes the program's processes made the storage layer read while watched."};
 const Family kWritten{"loadwatch_program_disk_written_bytes", "counter", "bytes",
-                      "Bytes the program's processes made the storage layer write."};
+                      "Bytes the program's processes made the storage layer write while watched."};
 const Family kReceived{"loadwatch_program_network_received_bytes", "counter", "bytes",
                        "Bytes the program's TCP sockets received."};
 const Family kSent{"loadwatch_program_network_sent_bytes", "counter", "bytes",

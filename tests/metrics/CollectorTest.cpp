@@ -128,6 +128,12 @@ TEST(MetricsCollector, SeriesStartWhenBusyAndEndAfterTheQuietPeriod) {
     EXPECT_TRUE(a->listedDisk);
     EXPECT_FALSE(a->listedNetwork);
 
+    w.source.Remove(10);
+    w.Tick();
+    EXPECT_TRUE(w.Program("/bin/a")->listedProcessor) << "listed as closed, with its activity";
+    EXPECT_EQ(w.Program("/bin/a")->processes, 0);
+    w.source.Add(10, "/bin/a");
+
     w.Tick(21);
     EXPECT_FALSE(w.Program("/bin/a")->listedProcessor) << "listed for 20 s only";
     EXPECT_TRUE(w.Program("/bin/a")->busyOnce) << "series stay through the quiet period";
