@@ -48,6 +48,7 @@ bool ParsePid(const char* text, std::uint32_t& pid) {
 }  // namespace
 
 int ParseCommandLine(int argc, char** argv, CliOptions& options, std::FILE* out, std::FILE* err) {
+    bool quietPeriodGiven = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(kUsage, out);
@@ -84,10 +85,15 @@ int ParseCommandLine(int argc, char** argv, CliOptions& options, std::FILE* out,
                 std::fprintf(err, "loadwatch-cli: --quiet-period needs a whole number of seconds, at least 1\n");
                 return 2;
             }
+            quietPeriodGiven = true;
             ++i;
             continue;
         }
         std::fprintf(err, "loadwatch-cli: unknown argument '%s' (see --help)\n", argv[i]);
+        return 2;
+    }
+    if (quietPeriodGiven && !options.metrics) {
+        std::fprintf(err, "loadwatch-cli: --quiet-period goes with --metrics only\n");
         return 2;
     }
     if (options.metrics && options.detailsPid != 0) {

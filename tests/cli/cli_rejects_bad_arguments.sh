@@ -5,7 +5,7 @@ fail=0
 for args in "--count" "--count 0" "--count -3" "--count 2x" "--bogus" \
             "--details" "--details 0" "--details -5" "--details 7x" "--details 4294967296" \
             "--details 2147483632" "--metrics" "--metrics 65536" "--metrics ::1:80" \
-            "--metrics 0 --quiet-period 0" "--metrics 0 --details 1" "--quiet-period"; do
+            "--metrics 0 --quiet-period 0" "--metrics 0 --details 1" "--quiet-period" "--quiet-period 5"; do
   # shellcheck disable=SC2086
   "$cli" $args >/dev/null 2>/tmp/lw_cli_err.$$
   status=$?
