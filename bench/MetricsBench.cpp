@@ -18,7 +18,8 @@
 
 namespace {
 std::string BenchRoot() {
-    if (::access("/dev/shm", W_OK) == 0) return "/dev/shm/loadwatch-metrics-bench-" + std::to_string(::getpid());
+    if (::access("/dev/shm", W_OK) == 0)
+        return "/dev/shm/loadwatch-metrics-bench-" + std::to_string(::getpid());
     return LW_BENCH_TMP;
 }
 

@@ -11,7 +11,6 @@
 #include "platform/Clock.h"
 #include "res/StringTable.h"
 
-
 int RunMetrics(CProcesses& processes, MetricsOptions options, std::FILE* out, std::FILE* err) {
     CMetricsCollector collector(options.quietPeriod);
     std::mutex lock;  // the collector, between the sampler and the scrapes
@@ -22,7 +21,8 @@ int RunMetrics(CProcesses& processes, MetricsOptions options, std::FILE* out, st
         return RenderMetrics(collector.Programs(), format, kVersion);
     });
     if (!server.Start(options.address)) {
-        std::fprintf(err, "loadwatch-cli: cannot listen on %s\n", FormatListenAddress(options.address).c_str());
+        std::fprintf(err, "loadwatch-cli: cannot listen on %s\n",
+                     FormatListenAddress(options.address).c_str());
         return 1;
     }
     std::fprintf(out, "Serving metrics on http://%s/metrics\n", FormatListenAddress(options.address).c_str());

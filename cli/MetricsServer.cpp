@@ -10,7 +10,8 @@ namespace {
 // Prometheus prefers) are as large and as repetitive.
 bool Gzip(const std::string& in, std::string& out) {
     z_stream z{};
-    if (deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) return false;
+    if (deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        return false;
     out.resize(deflateBound(&z, in.size()));
     z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
     z.avail_in = static_cast<uInt>(in.size());
@@ -23,7 +24,8 @@ bool Gzip(const std::string& in, std::string& out) {
 }
 
 bool AcceptsGzip(const std::string& acceptEncoding) {
-    return acceptEncoding.find("gzip") != std::string::npos && acceptEncoding.find("gzip;q=0") == std::string::npos;
+    return acceptEncoding.find("gzip") != std::string::npos &&
+           acceptEncoding.find("gzip;q=0") == std::string::npos;
 }
 }  // namespace
 

@@ -10,7 +10,8 @@ namespace {
 std::uint64_t Growth(std::uint64_t now, std::uint64_t before) { return now > before ? now - before : 0; }
 }  // namespace
 
-ProgramMetrics& CMetricsCollector::ProgramOf(const std::string& path, const std::string& name, std::int64_t now) {
+ProgramMetrics& CMetricsCollector::ProgramOf(const std::string& path, const std::string& name,
+                                             std::int64_t now) {
     auto [it, added] = m_programs.try_emplace(path);
     if (added) {
         it->second.path = path;

@@ -54,10 +54,20 @@ std::size_t ValidUtf8Length(std::string_view s, std::size_t i) {
     std::uint32_t min;
     std::uint32_t cp;
     if (c < 0x80) return 1;
-    if ((c & 0xE0) == 0xC0) { n = 2; min = 0x80; cp = c & 0x1F; }
-    else if ((c & 0xF0) == 0xE0) { n = 3; min = 0x800; cp = c & 0x0F; }
-    else if ((c & 0xF8) == 0xF0) { n = 4; min = 0x10000; cp = c & 0x07; }
-    else return 0;
+    if ((c & 0xE0) == 0xC0) {
+        n = 2;
+        min = 0x80;
+        cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+        n = 3;
+        min = 0x800;
+        cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+        n = 4;
+        min = 0x10000;
+        cp = c & 0x07;
+    } else
+        return 0;
     if (i + n > s.size()) return 0;
     for (std::size_t k = 1; k < n; ++k) {
         if ((b(i + k) & 0xC0) != 0x80) return 0;
@@ -70,9 +80,12 @@ std::size_t ValidUtf8Length(std::string_view s, std::size_t i) {
 void AppendEscaped(std::string& out, std::string_view value) {
     for (std::size_t i = 0; i < value.size();) {
         const char c = value[i];
-        if (c == '\\') out += "\\\\";
-        else if (c == '"') out += "\\\"";
-        else if (c == '\n') out += "\\n";
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '"')
+            out += "\\\"";
+        else if (c == '\n')
+            out += "\\n";
         else {
             std::size_t n = ValidUtf8Length(value, i);
             if (n == 0) {
@@ -119,9 +132,15 @@ public:
         } else {
             // Text 0.0.4 names the samples, and has no info type: an info
             // metric is a gauge of 1.
-            std::string name = std::string(f.name) + (type == "counter" ? "_total" : type == "info" ? "_info" : "");
+            std::string name = std::string(f.name) + (type == "counter" ? "_total"
+                                                      : type == "info"  ? "_info"
+                                                                        : "");
             m_out.append("# HELP ").append(name).append(" ").append(f.help).append("\n");
-            m_out.append("# TYPE ").append(name).append(" ").append(type == "info" ? "gauge" : f.type).append("\n");
+            m_out.append("# TYPE ")
+                .append(name)
+                .append(" ")
+                .append(type == "info" ? "gauge" : f.type)
+                .append("\n");
         }
     }
 
@@ -160,8 +179,9 @@ const Family kSent{"loadwatch_program_network_sent_bytes", "counter", "bytes",
                    "Bytes the program's TCP sockets sent that the peer acknowledged."};
 const Family kProcesses{"loadwatch_program_processes", "gauge", "",
                         "Processes running the program at the last sample."};
-const Family kListed{"loadwatch_program_listed", "gauge", "",
-                     "1 while the program is listed as busy with this kind of activity (active in the last 20 s)."};
+const Family kListed{
+    "loadwatch_program_listed", "gauge", "",
+    "1 while the program is listed as busy with this kind of activity (active in the last 20 s)."};
 const Family kBuild{"loadwatch_build", "info", "", "The version of loadwatch serving these metrics."};
 }  // namespace
 
@@ -174,16 +194,19 @@ MetricsFormat ChooseMetricsFormat(std::string_view accept) {
         std::string_view range = Trim(accept.substr(at, end - at));
         const std::string type = Lower(Trim(range.substr(0, range.find(';'))));
         const double q = Weight(range);
-        if (type == "application/openmetrics-text") om = std::max(om, q);
-        else if (type == "text/plain" || type == "text/*" || type == "*/*") text = std::max(text, q);
+        if (type == "application/openmetrics-text")
+            om = std::max(om, q);
+        else if (type == "text/plain" || type == "text/*" || type == "*/*")
+            text = std::max(text, q);
         at = end + 1;
     }
     return om > 0 && om >= text ? MetricsFormat::kOpenMetrics : MetricsFormat::kPrometheus;
 }
 
 const char* MetricsContentType(MetricsFormat format) {
-    return format == MetricsFormat::kOpenMetrics ? "application/openmetrics-text; version=1.0.0; charset=utf-8"
-                                                 : "text/plain; version=0.0.4; charset=utf-8";
+    return format == MetricsFormat::kOpenMetrics
+               ? "application/openmetrics-text; version=1.0.0; charset=utf-8"
+               : "text/plain; version=0.0.4; charset=utf-8";
 }
 
 std::string EscapeLabelValue(std::string_view value) {
@@ -210,18 +233,20 @@ std::string RenderMetrics(const std::map<std::string, ProgramMetrics>& programs,
     };
     counters(kCpu, [](std::string& out, const ProgramMetrics& p) { AppendSeconds(out, p.cpuTime); });
     counters(kRead, [](std::string& out, const ProgramMetrics& p) { out += std::to_string(p.readBytes); });
-    counters(kWritten, [](std::string& out, const ProgramMetrics& p) { out += std::to_string(p.writtenBytes); });
-    counters(kReceived, [](std::string& out, const ProgramMetrics& p) { out += std::to_string(p.receivedBytes); });
+    counters(kWritten,
+             [](std::string& out, const ProgramMetrics& p) { out += std::to_string(p.writtenBytes); });
+    counters(kReceived,
+             [](std::string& out, const ProgramMetrics& p) { out += std::to_string(p.receivedBytes); });
     counters(kSent, [](std::string& out, const ProgramMetrics& p) { out += std::to_string(p.sentBytes); });
 
     page.Header(kProcesses);
-    for (const ProgramMetrics* p : shown) page.Sample(kProcesses.name, *p).append(std::to_string(p->processes)) += '\n';
+    for (const ProgramMetrics* p : shown)
+        page.Sample(kProcesses.name, *p).append(std::to_string(p->processes)) += '\n';
     page.Header(kListed);
     for (const ProgramMetrics* p : shown) {
-        const std::pair<const char*, bool> kinds[] = {
-            {",kind=\"processor\"", p->listedProcessor},
-            {",kind=\"disk\"", p->listedDisk},
-            {",kind=\"network\"", p->listedNetwork}};
+        const std::pair<const char*, bool> kinds[] = {{",kind=\"processor\"", p->listedProcessor},
+                                                      {",kind=\"disk\"", p->listedDisk},
+                                                      {",kind=\"network\"", p->listedNetwork}};
         for (const auto& [label, on] : kinds) page.Sample(kListed.name, *p, label).append(on ? "1\n" : "0\n");
     }
     page.Header(kBuild);

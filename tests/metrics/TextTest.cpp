@@ -12,7 +12,11 @@ TEST(MetricsText, LabelValuesAreEscapedAndValidUtf8) {
         {"quote", "/opt/a \"b\"", "/opt/a \\\"b\\\""},
         {"backslash", "/opt/a\\b", "/opt/a\\\\b"},
         {"newline", "/opt/a\nb", "/opt/a\\nb"},
-        {"valid multibyte kept", "/opt/Gr\xC3\xBC\xC3\x9F""e/\xE2\x82\xAC", "/opt/Gr\xC3\xBC\xC3\x9F""e/\xE2\x82\xAC"},
+        {"valid multibyte kept",
+         "/opt/Gr\xC3\xBC\xC3\x9F"
+         "e/\xE2\x82\xAC",
+         "/opt/Gr\xC3\xBC\xC3\x9F"
+         "e/\xE2\x82\xAC"},
         {"stray byte replaced", "/opt/\xFF", "/opt/\xEF\xBF\xBD"},
         {"truncated sequence replaced", "/opt/\xC3", "/opt/\xEF\xBF\xBD"},
         {"overlong form replaced", "/\xC0\xAF", "/\xEF\xBF\xBD\xEF\xBF\xBD"},
@@ -64,11 +68,14 @@ TEST(MetricsText, PagesInBothFormats) {
         const bool om = format == MetricsFormat::kOpenMetrics;
         SCOPED_TRACE(om ? "OpenMetrics" : "text");
         const std::string page = RenderMetrics(programs, format, "1.13");
-        EXPECT_NE(page.find("loadwatch_program_cpu_seconds_total" + labels + " 12.3456789\n"), std::string::npos);
-        EXPECT_NE(page.find("loadwatch_program_disk_written_bytes_total" + labels + " 4096\n"), std::string::npos);
-        EXPECT_NE(page.find("loadwatch_program_processes" + labels + " 2\n"), std::string::npos);
-        EXPECT_NE(page.find("loadwatch_program_listed{program=\"x\\\"y\",path=\"/opt/x\\\"y\",kind=\"disk\"} 1\n"),
+        EXPECT_NE(page.find("loadwatch_program_cpu_seconds_total" + labels + " 12.3456789\n"),
                   std::string::npos);
+        EXPECT_NE(page.find("loadwatch_program_disk_written_bytes_total" + labels + " 4096\n"),
+                  std::string::npos);
+        EXPECT_NE(page.find("loadwatch_program_processes" + labels + " 2\n"), std::string::npos);
+        EXPECT_NE(
+            page.find("loadwatch_program_listed{program=\"x\\\"y\",path=\"/opt/x\\\"y\",kind=\"disk\"} 1\n"),
+            std::string::npos);
         EXPECT_NE(page.find("loadwatch_build_info{version=\"1.13\"} 1\n"), std::string::npos);
         EXPECT_EQ(page.find("quiet"), std::string::npos) << "never busy: no series";
         if (om) {
