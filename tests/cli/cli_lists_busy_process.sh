@@ -5,17 +5,14 @@ set -u
 cli=$1 spin=$2
 dir=$(mktemp -d)
 # A name of its own, so that spinners of tests running beside this one are
-# not taken for it. They stay busy until the test has seen one; four of
-# them, so that one gets its tenth of a second each second even on a
+# not taken for it. It stays busy until the test has seen it, with four
+# threads, so that it gets its tenth of a second each second even on a
 # machine whose processors other programs keep busy.
 name=lw-busy-$$
 cp "$spin" "$dir/$name"
-spinners=()
-for _ in 1 2 3 4; do
-  "$dir/$name" 600 &
-  spinners+=($!)
-done
-trap 'kill "${spinners[@]}" 2>/dev/null; wait "${spinners[@]}" 2>/dev/null; rm -rf "$dir"' EXIT
+"$dir/$name" 600 0 4 &
+spinner=$!
+trap 'kill $spinner 2>/dev/null; wait $spinner 2>/dev/null; rm -rf "$dir"' EXIT
 out=$("$cli" --count 3)
 status=$?
 echo "$out"

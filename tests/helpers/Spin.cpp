@@ -1,17 +1,33 @@
 // Burns the processor in user space for the given seconds (default 60),
 // then stays idle for the second argument's seconds (default none) before
-// it ends, so that its activity can age while it lives.
+// it ends, so that its activity can age while it lives. The third argument
+// (default 1) is how many threads burn: on a machine whose processors other
+// programs keep busy, one thread may get less than the tenth of a second
+// each second that makes a program busy, several together do.
 #include <chrono>
 #include <cstdlib>
 #include <thread>
+#include <vector>
+
+namespace {
+void Burn(std::chrono::steady_clock::time_point end) {
+    volatile unsigned long sink = 0;
+    while (std::chrono::steady_clock::now() < end)
+        for (int i = 0; i < 100000; ++i) sink = sink + static_cast<unsigned long>(i);
+}
+}  // namespace
 
 int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 60;
     const double idle = argc > 2 ? std::atof(argv[2]) : 0;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    volatile unsigned long sink = 0;
-    while (std::chrono::steady_clock::now() < end)
-        for (int i = 0; i < 100000; ++i) sink = sink + static_cast<unsigned long>(i);
+    const int threads = argc > 3 ? std::atoi(argv[3]) : 1;
+    const auto end =
+        std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                               std::chrono::duration<double>(seconds));
+    std::vector<std::thread> others;
+    for (int i = 1; i < threads; ++i) others.emplace_back(Burn, end);
+    Burn(end);
+    for (auto& t : others) t.join();
     std::this_thread::sleep_for(std::chrono::duration<double>(idle));
     return 0;
 }
