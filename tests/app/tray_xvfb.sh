@@ -3,14 +3,17 @@
 # and an XEmbed tray (trayer). Checks that minimising goes to the tray and a
 # click on the icon comes back, that "/FromAutostart" in any case goes to
 # the tray once shortly after start, and that without a tray minimising
-# leaves an ordinary minimised window; with a second argument, also runs
-# the X11 window lookup test there. Starts and stops everything itself.
+# leaves an ordinary minimised window; then the same round trip through
+# the D-Bus tray (StatusNotifierItem) that most desktops use now, hosted by
+# lxqt-panel on a session bus of the test's own. With a second argument,
+# also runs the X11 window lookup test there. Starts and stops everything
+# itself.
 set -euo pipefail
 app=$1
 xcb_test=${2:-}
 # Under the sanitizers: leaks of the desktop's libraries are not ours.
 export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-for tool in Xvfb twm trayer xdotool xprop xwininfo xdpyinfo; do
+for tool in Xvfb twm trayer xdotool xprop xwininfo xdpyinfo dbus-daemon dbus-send lxqt-panel; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing (scripts/deps.sh installs it)"; exit 77; }
 done
 pids=()
@@ -124,4 +127,50 @@ sleep 0.5
 iconic "$win" || fail "no tray: the window left the minimised state"
 [ -z "$(icons "$lw")" ] || fail "no tray: an icon window appeared"
 kill "$lw"; wait "$lw" 2>/dev/null || true
+
+echo "== StatusNotifierItem: minimise, activate, several times"
+dbus-daemon --session --nofork --print-address=3 3>"$work/bus" >/dev/null 2>&1 &
+pids+=($!)
+wait_for 5 test -s "$work/bus" || fail "no session bus"
+DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
+export DBUS_SESSION_BUS_ADDRESS
+bus() { dbus-send --session --print-reply=literal "$@" 2>/dev/null; }
+watcher() { bus --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher "$@"; }
+mkdir -p "$work/config/lxqt"
+printf 'panels=panel1\n\n[panel1]\nplugins=statusnotifier\nposition=Bottom\n\n[statusnotifier]\ntype=statusnotifier\n' \
+  >"$work/config/lxqt/panel.conf"
+XDG_CONFIG_HOME=$work/config lxqt-panel >/dev/null 2>&1 &
+pids+=($!)
+host_up() {
+  bus --dest=org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus.NameHasOwner \
+    string:org.kde.StatusNotifierWatcher | grep -q true
+}
+wait_for 10 host_up || fail "lxqt-panel registered no StatusNotifierWatcher"
+# The items the host shows, as bus names (":1.5/StatusNotifierItem" or
+# "org.kde.StatusNotifierItem-PID-1/StatusNotifierItem").
+items() {
+  watcher org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
+    string:RegisteredStatusNotifierItems | tr -s ' \t' '\n' | grep StatusNotifierItem || true
+}
+one_item() { [ "$(items | wc -l)" -eq 1 ]; }
+no_item() { [ -z "$(items)" ]; }
+"$app" >"$work/sni.log" 2>&1 &
+lw=$!
+pids+=($lw)
+win=$(main_window "$lw")
+for round in 1 2 3; do
+  xdotool windowminimize "$win"
+  wait_for 5 hidden "$win" || fail "SNI: the window was not hidden (state $(wm_state "$win"))"
+  wait_for 5 one_item || fail "SNI: no item registered with the host"
+  [ -z "$(icons "$lw")" ] || fail "SNI: an XEmbed icon window appeared as well"
+  item=$(items)
+  echo "   round $round: item $item"
+  # What the host calls on a click on the icon.
+  bus --dest="${item%%/*}" "/${item#*/}" org.kde.StatusNotifierItem.Activate int32:0 int32:0 >/dev/null ||
+    fail "SNI: Activate failed"
+  wait_for 5 shown_again "$win" || fail "SNI: activation did not bring the window back (round $round)"
+  wait_for 5 no_item || fail "SNI: the item stayed after the window came back"
+done
+kill "$lw"; wait "$lw" 2>/dev/null || true
+! grep -q 'ERROR: AddressSanitizer\|runtime error:' "$work/sni.log" || { cat "$work/sni.log"; fail "sanitizer report"; }
 echo "tray ok"
