@@ -164,6 +164,7 @@ private slots:
     void oneRowAndActivationSelectsIt();
     void linksAndButtonsReachTheirHandlers();
     void elevationLink();
+    void namesAreShownSafely();
     void refreshInsideTheSignaturePump_data();
     void refreshInsideTheSignaturePump();
     void fitToScreen();
@@ -425,6 +426,30 @@ void LoadwatchDlgTest::linksAndButtonsReachTheirHandlers() {
     QTRY_VERIFY(f.dlg->isMinimized());
     QVERIFY(!f.dlg->IsTimerActive(kAutostartTimer));
     QVERIFY(!f.dlg->Window().Tray().IsInTray());
+}
+
+// A name cannot disguise itself in the list or a question, and a process
+// whose path is refused is named by the system's short name for it.
+void LoadwatchDlgTest::namesAreShownSafely() {
+    Fixture f;
+    f.control.Start(10);
+    f.Add(10, "/tmp/rtl\xe2\x80\xaegnp.exe\nx");
+    CFakeProcessSource::Proc& refused = f.source.Add(11);
+    refused.imageError = 13;
+    refused.kernelName = "sshd";
+    f.Open();
+    f.Tick({10, 11});
+    const QString escaped = QStringLiteral("rtl\\xe2\\x80\\xaegnp.exe\\x0ax");
+    auto shown = [&](std::uint32_t pid) {
+        return f.List().model()->data(f.List().model()->index(f.RowOf(pid), 0)).toString();
+    };
+    QCOMPARE(shown(10), escaped);
+    QCOMPARE(shown(11), QStringLiteral("sshd (#error2: 11 13)"));
+    f.ClickRow(f.RowOf(10));
+    AnswerBoxes(f.log, {QMessageBox::No});
+    QTest::mouseClick(f.dlg->Control(IDC_TERMINATE), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+    QCOMPARE(f.log, CallLog{"Loadwatch 1.13: Terminate program " + escaped.toStdString() +
+                            " - Are you sure?\n\nUnsaved changes will be lost!"});
 }
 
 // Link 1012 hides while the helper it started runs, and only then.
