@@ -19,11 +19,12 @@ void FlashLink(QWidget* link) {
     if (!link) return;
     // A flash still running keeps the look it found at its start.
     const QVariant saved = link->property("loadwatchFlash");
-    const LinkLook look = saved.isValid()
-                              ? LinkLook{static_cast<QPalette::ColorRole>(saved.toList()[0].toInt()),
-                                         static_cast<QPalette::ColorRole>(saved.toList()[1].toInt()),
-                                         saved.toList()[2].toBool()}
-                              : LinkLook{link->backgroundRole(), link->foregroundRole(), link->autoFillBackground()};
+    const LinkLook look =
+        saved.isValid()
+            ? LinkLook{static_cast<QPalette::ColorRole>(saved.toList()[0].toInt()),
+                       static_cast<QPalette::ColorRole>(saved.toList()[1].toInt()),
+                       saved.toList()[2].toBool()}
+            : LinkLook{link->backgroundRole(), link->foregroundRole(), link->autoFillBackground()};
     const int generation = link->property("loadwatchFlashGeneration").toInt() + 1;
     link->setProperty("loadwatchFlashGeneration", generation);
     link->setProperty("loadwatchFlash", QVariantList{look.background, look.foreground, look.autoFill});

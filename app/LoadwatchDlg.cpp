@@ -71,7 +71,8 @@ CLoadwatchDlg::CLoadwatchDlg(WindowPlatform platform, QWidget* parent)
         // widget, which is still delivering this very press: so it waits
         // until the event has returned.
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context)
-            QMetaObject::invokeMethod(this, [this] { m_window.OnTrayIconClicked(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { m_window.OnTrayIconClicked(); }, Qt::QueuedConnection);
     });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive || state == Qt::ApplicationInactive) m_window.OnActivateApp();
@@ -151,8 +152,9 @@ void CLoadwatchDlg::CreateControls() {
         m_controls[c.id] = widget;
     }
     // A screen reader names a picture only by what it is told.
-    for (auto [icon, title] : {std::pair{IDC_PROMO_ICON_1, IDC_PROMO_TITLE_1}, std::pair{IDC_PROMO_ICON_2, IDC_PROMO_TITLE_2},
-                               std::pair{IDC_PROMO_ICON_3, IDC_PROMO_TITLE_3}})
+    for (auto [icon, title] :
+         {std::pair{IDC_PROMO_ICON_1, IDC_PROMO_TITLE_1}, std::pair{IDC_PROMO_ICON_2, IDC_PROMO_TITLE_2},
+          std::pair{IDC_PROMO_ICON_3, IDC_PROMO_TITLE_3}})
         Control(icon)->setAccessibleName(static_cast<QLabel*>(Control(title))->text());
 }
 

@@ -63,9 +63,9 @@ TEST(FitToScreenTest, TooLowAScreenShrinksTheHeightAndMovesTheRightColumn) {
         {IDC_HTML, {html.x, html.y, 872 - 3 * l - a - b, 560 - html.y - l - 28}},
         {IDC_LINK_HOME, {872 - l - home.width, home.y, home.width, home.height}},
         // The heading just above the first icon, two pixels apart: -85 would put it on the icon.
-        {IDC_LABEL_PROMO,
-         at(IDC_LABEL_PROMO, x1, before.at(IDC_PROMO_ICON_1).y - 110 - before.at(IDC_LABEL_PROMO).height - 2 -
-                                     before.at(IDC_LABEL_PROMO).y)},
+        {IDC_LABEL_PROMO, at(IDC_LABEL_PROMO, x1,
+                             before.at(IDC_PROMO_ICON_1).y - 110 - before.at(IDC_LABEL_PROMO).height - 2 -
+                                 before.at(IDC_LABEL_PROMO).y)},
         // An entry moves as a whole: its icon to the left column, its title beside it.
         {IDC_PROMO_TITLE_2,
          at(IDC_PROMO_TITLE_2, x1 + before.at(IDC_PROMO_TITLE_2).x - before.at(IDC_PROMO_ICON_2).x, -110)},
