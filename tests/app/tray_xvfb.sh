@@ -70,7 +70,19 @@ wait_for() {  # seconds, command...
   for _ in $(seq "$tries"); do "$@" && return 0; sleep 0.05; done
   return 1
 }
-main_window() { xdotool search --sync --onlyvisible --pid "$1" --name '^Loadwatch' | head -n 1; }
+# The dialog's window (shown only, with a second argument "any": also hidden).
+# A search fails when a window of the process, such as the animation's
+# frame, goes away during it: it is tried again.
+main_window() {
+  local w only=--onlyvisible
+  [ "${2:-}" = any ] && only=
+  for _ in $(seq 200); do
+    w=$(xdotool search $only --pid "$1" --name '^Loadwatch' 2>/dev/null | head -n 1) || true
+    [ -n "$w" ] && { echo "$w"; return 0; }
+    sleep 0.05
+  done
+  fail "no window of process $1"
+}
 hidden() { ! viewable "$1" && [ "$(wm_state "$1")" != Iconic ]; }
 one_icon() { [ "$(icons "$1" | wc -l)" -eq 1 ]; }
 no_icon() { [ -z "$(icons "$1")" ]; }
@@ -112,8 +124,9 @@ for button in 1 3 1 3 3 1; do
   # An icon just taken in may still be set up (even replaced) by the
   # toolkit and miss a first click, as a user may see; a second one does it.
   for _ in 1 2 3 4 5; do
-    icon=$(icons "$lw" | head -n 1)
-    [ -n "$icon" ] && xdotool mousemove --window "$icon" 4 4 click "$button"
+    # The icon may go away between the look and the click.
+    icon=$(icons "$lw" | head -n 1) || true
+    if [ -n "$icon" ]; then xdotool mousemove --window "$icon" 4 4 click "$button" 2>/dev/null || true; fi
     wait_for 1 shown_again "$win" && break
   done
   shown_again "$win" || { cat "$work/app.log"; fail "button $button did not bring the window back (state $(wm_state "$win"), icons $(icons "$lw"), was $icon)"; }
@@ -130,7 +143,7 @@ pids+=($lw)
 start=$(date +%s%N)
 wait_for 5 one_icon "$lw" || fail "autostart: no tray icon"
 took=$(( ($(date +%s%N) - start) / 1000000 ))
-win=$(xdotool search --pid "$lw" --name '^Loadwatch' | head -n 1)
+win=$(main_window "$lw" any)
 hidden "$win" || fail "autostart: the window is still shown"
 sleep 1
 one_icon "$lw" && hidden "$win" || fail "autostart: did not stay in the tray with one icon"
