@@ -11,7 +11,7 @@ packages=(
   libsqlite3-dev zlib1g-dev wrk
   clang libclang-rt-14-dev
   xvfb xauth imagemagick locales procps fonts-dejavu-core
-  dbus polkitd pkexec
+  dbus polkitd pkexec iproute2
   libxcb1-dev trayer xdotool x11-utils twm
   g++-mingw-w64-x86-64-posix wine wine64 python3
 )
