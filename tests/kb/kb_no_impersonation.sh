@@ -73,7 +73,7 @@ done
 # With the user's own server: its page, and still nothing for the impostor.
 XDG_RUNTIME_DIR=$work/runtime "$kb" >"$work/kb.out" 2>&1 &
 server=$!
-for _ in $(seq 300); do grep -q 'listening on' "$work/kb.out" && break; sleep 0.1; done
+for _ in $(seq 600); do grep -q "listening on" "$work/kb.out" && break; sleep 0.1; done
 grep -q "listening on $work/runtime/loadwatch/kb.sock" "$work/kb.out" || fail "server: $(cat "$work/kb.out")"
 out=$(XDG_RUNTIME_DIR=$work/runtime "$cli" --details $$) || fail "--details exit $?"
 grep -q '<b>Intact</b>' <<<"$out" || fail "our server's page missing: $out"
