@@ -41,7 +41,8 @@ UniqueFd Connect(const std::string& address) {
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(static_cast<std::uint16_t>(std::atoi(address.c_str() + colon + 1)));
-    if (colon == std::string::npos || ::inet_pton(AF_INET, address.substr(0, colon).c_str(), &addr.sin_addr) != 1)
+    if (colon == std::string::npos ||
+        ::inet_pton(AF_INET, address.substr(0, colon).c_str(), &addr.sin_addr) != 1)
         return {};
     UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     int on = 1;
@@ -91,7 +92,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> requests;
     std::ifstream targets(argv[4]);
     for (std::string line; std::getline(targets, line);)
-        if (!line.empty()) requests.push_back("GET " + line + " HTTP/1.1\r\nHost: localhost\r\nUser-Agent: LDWT Browser\r\n\r\n");
+        if (!line.empty())
+            requests.push_back("GET " + line +
+                               " HTTP/1.1\r\nHost: localhost\r\nUser-Agent: LDWT Browser\r\n\r\n");
     if (requests.empty() || address.empty()) {
         std::fprintf(stderr, "kb_socket_load: no targets or no address\n");
         return 2;
@@ -120,7 +123,8 @@ int main(int argc, char** argv) {
                     buffer.clear();
                     continue;
                 }
-                w.latenciesMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - sent).count());
+                w.latenciesMs.push_back(
+                    std::chrono::duration<double, std::milli>(Clock::now() - sent).count());
             }
         });
     }
@@ -133,11 +137,14 @@ int main(int argc, char** argv) {
         errors += w.errors;
     }
     std::sort(all.begin(), all.end());
-    auto at = [&](double q) { return all.empty() ? 0.0 : all[std::min(all.size() - 1, static_cast<std::size_t>(q * all.size()))]; };
-    std::printf("%s: %d connections, %lld s: %.0f requests/s, latency p50 %.3f ms, p90 %.3f ms, p99 %.3f ms, "
-                "max %.3f ms, errors %ld\n",
-                address.front() == '/' ? "unix" : "tcp", connections, static_cast<long long>(duration.count()),
-                static_cast<double>(all.size()) / static_cast<double>(duration.count()), at(0.5), at(0.9), at(0.99),
-                all.empty() ? 0.0 : all.back(), errors);
+    auto at = [&](double q) {
+        return all.empty() ? 0.0 : all[std::min(all.size() - 1, static_cast<std::size_t>(q * all.size()))];
+    };
+    std::printf(
+        "%s: %d connections, %lld s: %.0f requests/s, latency p50 %.3f ms, p90 %.3f ms, p99 %.3f ms, "
+        "max %.3f ms, errors %ld\n",
+        address.front() == '/' ? "unix" : "tcp", connections, static_cast<long long>(duration.count()),
+        static_cast<double>(all.size()) / static_cast<double>(duration.count()), at(0.5), at(0.9), at(0.99),
+        all.empty() ? 0.0 : all.back(), errors);
     return errors == 0 && !all.empty() ? 0 : 1;
 }

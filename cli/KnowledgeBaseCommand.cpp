@@ -1,6 +1,5 @@
 #include "cli/KnowledgeBaseCommand.h"
 
-
 #include "cli/DetailsCommand.h"
 #include "cli/TerminalText.h"
 #include "monitor/Process.h"

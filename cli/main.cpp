@@ -50,12 +50,12 @@ int main(int argc, char** argv) {
         CDpkgDatabase packages(content, digests);
         CNoWindowHost host;
         DetailsContext context{files, content, packages, host, GetUserDefaultLangID()};
-        const KnowledgeBaseAddress address =
-            ChooseKnowledgeBaseAddress(std::getenv("LOADWATCH_KB_URL"), std::getenv("XDG_RUNTIME_DIR"), files);
+        const KnowledgeBaseAddress address = ChooseKnowledgeBaseAddress(
+            std::getenv("LOADWATCH_KB_URL"), std::getenv("XDG_RUNTIME_DIR"), files);
         if (!address.problem.empty()) std::fprintf(stderr, "loadwatch-cli: %s\n", address.problem.c_str());
         CCurlHttpClient http(ChooseCurlRoute(address.userSocket, address.socketPath));
-        return RunDetailsWithPage(options.detailsPid, processes, context, http, files, address.baseUrl, stdout,
-                                  stderr);
+        return RunDetailsWithPage(options.detailsPid, processes, context, http, files, address.baseUrl,
+                                  stdout, stderr);
     }
     return RunWatch(processes, options.count, stdout, ::isatty(STDOUT_FILENO) != 0);
 }

@@ -40,7 +40,8 @@ bool IsHiddenControl(std::string_view sequence) {
     if (sequence.size() == 2) return (b(0) == 0xC2 && b(1) < 0xA0) || (b(0) == 0xD8 && b(1) == 0x9C);
     if (sequence.size() != 3 || b(0) != 0xE2) return false;
     const unsigned int low = (static_cast<unsigned int>(b(1)) << 8) | b(2);
-    return low == 0x808E || low == 0x808F || (low >= 0x80AA && low <= 0x80AE) || (low >= 0x81A6 && low <= 0x81A9);
+    return low == 0x808E || low == 0x808F || (low >= 0x80AA && low <= 0x80AE) ||
+           (low >= 0x81A6 && low <= 0x81A9);
 }
 
 }  // namespace

@@ -40,7 +40,8 @@ MHD_Result Reply(MHD_Connection* connection, unsigned status, const std::string&
     MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, "text/html; charset=utf-8");
     // The page is self-contained: nothing may be loaded for it, were it
     // ever opened in a browser.
-    MHD_add_response_header(response, "Content-Security-Policy", "default-src 'none'; style-src 'unsafe-inline'");
+    MHD_add_response_header(response, "Content-Security-Policy",
+                            "default-src 'none'; style-src 'unsafe-inline'");
     MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
     MHD_add_response_header(response, MHD_HTTP_HEADER_CACHE_CONTROL, "no-store");
     if (close) MHD_add_response_header(response, MHD_HTTP_HEADER_CONNECTION, "close");
@@ -80,8 +81,9 @@ public:
             std::lock_guard lock(m_mutex);
             m_stopping = false;
         }
-        m_daemon = MHD_start_daemon(MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_USE_TURBO, 0, nullptr,
-                                    nullptr, &CImpl::OnRequest, this, MHD_OPTION_ARRAY, options, MHD_OPTION_END);
+        m_daemon =
+            MHD_start_daemon(MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_USE_TURBO, 0, nullptr,
+                             nullptr, &CImpl::OnRequest, this, MHD_OPTION_ARRAY, options, MHD_OPTION_END);
         if (!m_daemon) return false;
         listener.Release();  // the daemon closes it when it stops
         m_sweeper = std::thread([this] { Sweep(); });
@@ -106,7 +108,8 @@ private:
         auto& impl = *static_cast<CImpl*>(self);
         std::lock_guard lock(impl.m_mutex);
         if (event == MHD_CONNECTION_NOTIFY_STARTED) {
-            const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+            const MHD_ConnectionInfo* info =
+                MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
             auto* state = new ConnectionState;
             state->fd = info ? info->connect_fd : -1;
             state->deadline = Clock::now() + impl.m_limits.headerDeadline;
@@ -167,7 +170,8 @@ private:
         if (state.target.size() > m_limits.maxTargetBytes)
             return Reply(connection, MHD_HTTP_URI_TOO_LONG,
                          ComposeErrorPage("Request too long", "The request line is too long."), true);
-        const MHD_ConnectionInfo* size = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_REQUEST_HEADER_SIZE);
+        const MHD_ConnectionInfo* size =
+            MHD_get_connection_info(connection, MHD_CONNECTION_INFO_REQUEST_HEADER_SIZE);
         const int lines = MHD_get_connection_values(connection, MHD_HEADER_KIND, nullptr, nullptr);
         if ((size && size->header_size > m_limits.maxHeaderBytes) || lines < 0 ||
             static_cast<std::size_t>(lines) > m_limits.maxHeaderLines)
@@ -176,7 +180,8 @@ private:
         if (method != MHD_HTTP_METHOD_GET && method != MHD_HTTP_METHOD_HEAD)
             return Reply(connection, MHD_HTTP_METHOD_NOT_ALLOWED,
                          ComposeErrorPage("Bad request", "The server answers GET requests only."), true);
-        const char* length = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
+        const char* length =
+            MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
         if ((length && std::string_view(length) != "0") ||
             MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_TRANSFER_ENCODING))
             return Reply(connection, MHD_HTTP_BAD_REQUEST,

@@ -95,8 +95,9 @@ int ListeningPort(int fd) {
 
 std::string UserSocketPath(const char* runtimeDir, std::string& error) {
     if (!runtimeDir || runtimeDir[0] != '/') {
-        error = "XDG_RUNTIME_DIR is not set (or not an absolute path): there is no folder of this user "
-                "to listen in; give --listen ADDR:PORT to serve on TCP";
+        error =
+            "XDG_RUNTIME_DIR is not set (or not an absolute path): there is no folder of this user "
+            "to listen in; give --listen ADDR:PORT to serve on TCP";
         return {};
     }
     struct stat st {};
@@ -121,7 +122,9 @@ UnixListener ListenUnix(const std::string& path, std::string& error) {
         error = Reason("socket");
         return {};
     }
-    auto bindIt = [&] { return ::bind(listener.fd.Get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0; };
+    auto bindIt = [&] {
+        return ::bind(listener.fd.Get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    };
     if (!bindIt()) {
         struct stat st {};
         if (errno != EADDRINUSE || ::lstat(path.c_str(), &st) != 0 || !S_ISSOCK(st.st_mode)) {

@@ -78,7 +78,8 @@ int RunKbServer(int argc, const char* const* argv) {
     } else if (!options.address.empty()) {
         listener = ListenTcp(options.address, options.port, error);
         const bool v6 = options.address.find(':') != std::string::npos;
-        where = (v6 ? "[" + options.address + "]" : options.address) + ":" + std::to_string(ListeningPort(listener.Get()));
+        where = (v6 ? "[" + options.address + "]" : options.address) + ":" +
+                std::to_string(ListeningPort(listener.Get()));
     } else {
         socketPath = UserSocketPath(std::getenv("XDG_RUNTIME_DIR"), error);
         if (!socketPath.empty()) {

@@ -13,10 +13,12 @@ KnowledgeBaseAddress ChooseKnowledgeBaseAddress(const char* urlFromEnvironment, 
     address.userSocket = true;
     const std::string folder = runtimeDir ? runtimeDir : "";
     if (folder.empty() || folder[0] != '/')
-        address.problem = "XDG_RUNTIME_DIR is not set, so there is no folder of this user where the knowledge base "
-                          "could listen; set LOADWATCH_KB_URL to use another server";
+        address.problem =
+            "XDG_RUNTIME_DIR is not set, so there is no folder of this user where the knowledge base "
+            "could listen; set LOADWATCH_KB_URL to use another server";
     else if (!files.EntryExists(folder))
-        address.problem = "the runtime folder " + folder + " does not exist, so the knowledge base cannot listen "
+        address.problem = "the runtime folder " + folder +
+                          " does not exist, so the knowledge base cannot listen "
                           "there; set LOADWATCH_KB_URL to use another server";
     else
         address.socketPath = folder + "/loadwatch/kb.sock";

@@ -140,5 +140,6 @@ std::unique_ptr<IHttpSession> CCurlHttpClient::OpenSession(const HttpSessionOpti
     EasyHandle handle(curl_easy_init());
     if (!handle) return nullptr;
     return std::make_unique<CCurlHttpSession>(
-        std::move(handle), options, m_route.kind == CurlRoute::kUnixSocket ? m_route.socketPath : std::string{});
+        std::move(handle), options,
+        m_route.kind == CurlRoute::kUnixSocket ? m_route.socketPath : std::string{});
 }

@@ -1,8 +1,8 @@
 #include "platform/linux/HelperConnection.h"
 
 #include <poll.h>
-#include <sys/prctl.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>

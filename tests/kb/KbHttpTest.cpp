@@ -203,11 +203,16 @@ TEST_F(KbHttp, HostileValuesComeBackEscaped) {
     EXPECT_NE(r.body.find("&lt;script&gt;x&lt;b onclick=y&gt;&quot;&#39;"), std::string::npos) << r.body;
 
     // A name that steers a terminal (CSI as C1) or reads backwards (U+202E).
-    r = Get(m_server.Port(), KbTarget({{"fn", "evil\xc2\x9b" "2J\xe2\x80\xaetxt.exe"}}));
+    r = Get(m_server.Port(), KbTarget({{"fn",
+                                        "evil\xc2\x9b"
+                                        "2J\xe2\x80\xaetxt.exe"}}));
     EXPECT_EQ(r.status, 200);
     EXPECT_EQ(r.body.find("\xc2\x9b"), std::string::npos) << r.body;
     EXPECT_EQ(r.body.find("\xe2\x80\xae"), std::string::npos) << r.body;
-    EXPECT_NE(r.body.find("evil\xef\xbf\xbd" "2J\xef\xbf\xbdtxt.exe"), std::string::npos) << r.body;
+    EXPECT_NE(r.body.find("evil\xef\xbf\xbd"
+                          "2J\xef\xbf\xbdtxt.exe"),
+              std::string::npos)
+        << r.body;
 }
 
 TEST_F(KbHttp, PathsInTheQueryOpenNothing) {

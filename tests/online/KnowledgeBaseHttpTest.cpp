@@ -8,11 +8,10 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -119,7 +118,8 @@ public:
         sockaddr_un addr{};
         addr.sun_family = AF_UNIX;
         m_path.copy(addr.sun_path, sizeof addr.sun_path - 1);
-        if (::bind(m_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(m_fd, 8) != 0) return;
+        if (::bind(m_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(m_fd, 8) != 0)
+            return;
         m_thread = std::thread([this] { Serve(); });
     }
     ~CUnixSocketServer() {
@@ -146,7 +146,8 @@ private:
                 std::lock_guard<std::mutex> lock(m_mutex);
                 m_heads.push_back(head);
             }
-            const std::string reply = "HTTP/1.1 200 OK\r\nContent-Length: 6\r\nConnection: close\r\n\r\nlocal!";
+            const std::string reply =
+                "HTTP/1.1 200 OK\r\nContent-Length: 6\r\nConnection: close\r\n\r\nlocal!";
             ::send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
             ::close(client);
         }
@@ -395,7 +396,10 @@ TEST(ChooseKnowledgeBaseUrl, PrefersASetEnvironmentValue) {
 // A hostile server's page: nothing of it steers the terminal.
 TEST_F(KnowledgeBaseHttpTest, ConsoleShowsThePageWithItsControlsEscaped) {
     CRecordingServer server;
-    server.Reply(200, "<p>\x1b]0;owned\x07\x1b[2J\xc2\x9b" "31m\xc2\x9d\xe2\x80\xae" "x\\y</p>\r\n<p>two</p>");
+    server.Reply(200,
+                 "<p>\x1b]0;owned\x07\x1b[2J\xc2\x9b"
+                 "31m\xc2\x9d\xe2\x80\xae"
+                 "x\\y</p>\r\n<p>two</p>");
     CKnowledgeBase kb(m_client, m_files, server.BaseUrl(), Options());
     CProcess p = MakeRecord("/opt/x", "y");
     char* text = nullptr;
@@ -408,7 +412,8 @@ TEST_F(KnowledgeBaseHttpTest, ConsoleShowsThePageWithItsControlsEscaped) {
     std::free(text);
     for (std::string raw : {"\x1b", "\x07", "\r", "\xc2\x9b", "\xc2\x9d"})
         EXPECT_EQ(printed.find(raw), std::string::npos) << printed;
-    EXPECT_NE(printed.find("<p>\\x1b]0;owned\\x07\\x1b[2J\\xc2\\x9b31m\\xc2\\x9d"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("<p>\\x1b]0;owned\\x07\\x1b[2J\\xc2\\x9b31m\\xc2\\x9d"), std::string::npos)
+        << printed;
     EXPECT_NE(printed.find("x\\\\y</p>\n<p>two</p>\n"), std::string::npos) << printed;
 }
 
@@ -434,7 +439,8 @@ TEST(ChooseKnowledgeBaseAddress, TheBuiltInAddressIsTheUsersOwnSocket) {
     files.entries = {"/run/user/1000"};
     for (const Case& c : cases) {
         KnowledgeBaseAddress a = ChooseKnowledgeBaseAddress(c.url, c.runtimeDir, files);
-        const std::string name = std::string(c.url ? c.url : "(unset)") + " " + (c.runtimeDir ? c.runtimeDir : "(unset)");
+        const std::string name =
+            std::string(c.url ? c.url : "(unset)") + " " + (c.runtimeDir ? c.runtimeDir : "(unset)");
         EXPECT_EQ(a.baseUrl, c.baseUrl) << name;
         EXPECT_EQ(a.userSocket, c.userSocket) << name;
         EXPECT_EQ(a.socketPath, c.socketPath) << name;
