@@ -14,10 +14,10 @@ struct KbHttpLimits {
     // the next request's header: a slow or idle client is dropped then.
     std::chrono::milliseconds headerDeadline{10000};
     std::size_t maxTargetBytes = 8 * 1024;     // a longer request line: 414
-    std::size_t maxHeaderBytes = 16 * 1024;    // request line and header: 431
+    std::size_t maxHeaderBytes = 12 * 1024;    // request line and header: 431
     std::size_t maxHeaderLines = 100;          // 431
-    std::size_t connectionMemory = 32 * 1024;  // all a connection may buffer
-    unsigned maxConnections = 4000;            // beyond them new ones are closed at once
+    std::size_t connectionMemory = 16 * 1024;  // all a connection may buffer
+    unsigned maxConnections = 4000;            // beyond them new ones are closed at once (64 MiB of buffers)
     unsigned threads = 2;                      // event loops, each serving many connections
 };
 

@@ -62,10 +62,12 @@ int RunKbServer(int argc, const char* const* argv) {
     CLocalFacts facts(files, DefaultFactPaths(options.factsRoot, home ? home : ""));
     CFactRefresher refresher(facts, std::chrono::seconds(options.refreshSeconds));
     CKbService service(facts, *advice);
-    // A thousand clients at once need more descriptors than the usual 1024.
+    // A thousand clients at once need more descriptors than the usual 1024;
+    // the connection cap (times a connection's buffer) bounds the memory.
     const long openFiles = RaiseOpenFileLimit();
     KbHttpLimits limits;
-    if (openFiles > 64) limits.maxConnections = static_cast<unsigned>(std::min<long>(openFiles - 64, 16000));
+    if (openFiles > 64)
+        limits.maxConnections = static_cast<unsigned>(std::min<long>(openFiles - 64, limits.maxConnections));
     limits.threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
     CKbHttpServer server(service, limits);
 
