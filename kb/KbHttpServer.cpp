@@ -5,11 +5,12 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "kb/KbService.h"
 #include "kb/Page.h"
@@ -110,16 +111,15 @@ private:
         if (event == MHD_CONNECTION_NOTIFY_STARTED) {
             const MHD_ConnectionInfo* info =
                 MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
-            auto* state = new ConnectionState;
+            auto state = std::make_unique<ConnectionState>();
             state->fd = info ? info->connect_fd : -1;
             state->deadline = Clock::now() + impl.m_limits.headerDeadline;
-            impl.m_connections.insert(state);
-            *context = state;
+            *context = state.get();
+            impl.m_connections.emplace(state.get(), std::move(state));
         } else if (auto* state = static_cast<ConnectionState*>(*context)) {
             // Still before the library closes the descriptor: the sweeper,
             // which holds the same mutex, never touches a reused one.
             impl.m_connections.erase(state);
-            delete state;
             *context = nullptr;
         }
     }
@@ -206,10 +206,11 @@ private:
         while (!m_stopping) {
             m_wake.wait_for(lock, std::chrono::milliseconds(250));
             const Clock::time_point now = Clock::now();
-            for (ConnectionState* state : m_connections) {
-                if (state->waitingForHeader && !state->cut && state->fd >= 0 && now >= state->deadline) {
-                    ::shutdown(state->fd, SHUT_RDWR);
-                    state->cut = true;
+            for (auto& entry : m_connections) {
+                ConnectionState& state = *entry.second;
+                if (state.waitingForHeader && !state.cut && state.fd >= 0 && now >= state.deadline) {
+                    ::shutdown(state.fd, SHUT_RDWR);
+                    state.cut = true;
                 }
             }
         }
@@ -221,7 +222,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     bool m_stopping = false;
-    std::unordered_set<ConnectionState*> m_connections;
+    std::unordered_map<ConnectionState*, std::unique_ptr<ConnectionState>> m_connections;
     std::thread m_sweeper;
 };
 
