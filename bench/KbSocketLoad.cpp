@@ -141,10 +141,11 @@ int main(int argc, char** argv) {
         return all.empty() ? 0.0 : all[std::min(all.size() - 1, static_cast<std::size_t>(q * all.size()))];
     };
     std::printf(
-        "%s: %d connections, %lld s: %.0f requests/s, latency p50 %.3f ms, p90 %.3f ms, p99 %.3f ms, "
+        "%s: %d connections, %lld s, %zu requests: %.0f requests/s, latency p50 %.3f ms, p90 %.3f ms, p99 "
+        "%.3f ms, "
         "max %.3f ms, errors %ld\n",
         address.front() == '/' ? "unix" : "tcp", connections, static_cast<long long>(duration.count()),
-        static_cast<double>(all.size()) / static_cast<double>(duration.count()), at(0.5), at(0.9), at(0.99),
-        all.empty() ? 0.0 : all.back(), errors);
+        all.size(), static_cast<double>(all.size()) / static_cast<double>(duration.count()), at(0.5), at(0.9),
+        at(0.99), all.empty() ? 0.0 : all.back(), errors);
     return errors == 0 && !all.empty() ? 0 : 1;
 }

@@ -22,6 +22,14 @@ cleanup() {
 }
 trap cleanup EXIT
 rss() { awk '/^VmRSS/ {printf "%.1f MB", $2 / 1024}' "/proc/$1/status"; }
+# The server's processor time so far, in clock ticks.
+cpu() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# Processor time the server spent per request: PID TICKS_BEFORE REQUESTS.
+per_request() {
+  local ticks=$(($(cpu "$1") - $2))
+  awk -v t="$ticks" -v hz="$(getconf CLK_TCK)" -v n="$3" \
+    'BEGIN { if (n > 0) printf "server processor time: %.1f us per request\n", t / hz * 1e6 / n }'
+}
 
 # Starts the server with the given arguments and environment; sets $pid and
 # prints how long it took to say it listens.
@@ -71,14 +79,20 @@ echo "== TCP on 127.0.0.1"
 start "$work/tcp.out" "$kb" --listen 127.0.0.1:0
 tcp=$pid
 port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$work/tcp.out")
+before=$(cpu "$tcp")
 wrk -t2 -c"$connections" -d"${seconds}s" --timeout 2s --latency -s "$work/mix.lua" "http://127.0.0.1:$port" |
   tee "$work/wrk.out" | grep -E 'Requests/sec|Non-2xx|Socket errors|^ +(50|90|99)%|Latency '
-"$client" "127.0.0.1:$port" "$connections" "$seconds" "$work/targets"
+per_request "$tcp" "$before" "$(sed -n 's/^ *\([0-9]*\) requests in.*/\1/p' "$work/wrk.out")"
+before=$(cpu "$tcp")
+"$client" "127.0.0.1:$port" "$connections" "$seconds" "$work/targets" | tee "$work/client.out"
+per_request "$tcp" "$before" "$(sed -n 's/.* s, \([0-9]*\) requests:.*/\1/p' "$work/client.out")"
 echo "memory after load: $(rss "$tcp")"
 
 echo "== Unix socket"
 mkdir -m 0700 "$work/runtime"
 start "$work/unix.out" env XDG_RUNTIME_DIR="$work/runtime" "$kb"
 unix=$pid
-"$client" "$work/runtime/loadwatch/kb.sock" "$connections" "$seconds" "$work/targets"
+before=$(cpu "$unix")
+"$client" "$work/runtime/loadwatch/kb.sock" "$connections" "$seconds" "$work/targets" | tee "$work/client.out"
+per_request "$unix" "$before" "$(sed -n 's/.* s, \([0-9]*\) requests:.*/\1/p' "$work/client.out")"
 echo "memory after load: $(rss "$unix")"
