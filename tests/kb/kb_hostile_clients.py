@@ -202,6 +202,9 @@ def floods(port, count=4):
 
 def burst(port, count, limit):
     soft, hard = resource.getrlimit(resource.RLIMIT_NOFILE)
+    if hard < count + 128:
+        print("burst: the open-file limit is %d, so %d connections instead of %d" % (hard, hard - 128, count))
+        count = hard - 128
     resource.setrlimit(resource.RLIMIT_NOFILE, (max(soft, min(hard, count + 256)), hard))
     socks = [connect(port) for _ in range(count)]
     selector = selectors.DefaultSelector()
