@@ -12,6 +12,7 @@
 #include <grp.h>
 #include <linux/capability.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -170,6 +171,7 @@ int main(int argc, char** argv) {
 
     table.TakeSnapshot();
     Check(actions.RestartAsAdministrator(), "the link started the helper through pkexec (link hidden)");
+    Check(::prctl(PR_GET_DUMPABLE, 0, 0, 0, 0) == 0, "the window is not dumpable while the helper runs");
 
     // The writer's bytes must fall between two readings through the helper,
     // however long pkexec took: the first is the baseline, then the writer
