@@ -128,6 +128,8 @@ struct ReuseCase {
     std::vector<std::string> log;
 };
 
+void PrintTo(const ReuseCase& c, std::ostream* os) { *os << c.name; }
+
 class IdTakenDuringTheBox : public Actions, public ::testing::WithParamInterface<ReuseCase> {};
 
 TEST_P(IdTakenDuringTheBox, NoProcessIsSignalled) {
