@@ -14,6 +14,7 @@ packages=(
   dbus polkitd pkexec
   libxcb1-dev trayer xdotool x11-utils twm
   g++-mingw-w64-x86-64-posix wine wine64 python3
+  debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream nsis rsync
 )
 
 missing=()
