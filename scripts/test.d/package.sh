@@ -72,7 +72,7 @@ echo "== lintian =="
 lintian --fail-on error "$changes" || { echo "FAIL: lintian reports errors"; failed=1; }
 
 echo "== contents =="
-dpkg-deb -c "$deb" | awk '{ print $3, $6 }' | sed 's| \./| /|' | column -t
+dpkg-deb -c "$deb" | awk '$6 !~ /\/$/ { printf "%9d  %s\n", $3, substr($6, 2) }'
 dpkg-deb -c "$deb" | awk '{ print substr($6, 2) }' | grep -v '/$' | sort >"$tmp/files"
 for want in /usr/bin/loadwatch /usr/bin/loadwatch-cli /usr/bin/loadwatch-kb "$helper" \
     /usr/share/polkit-1/actions/$action.policy /usr/share/applications/loadwatch.desktop \
