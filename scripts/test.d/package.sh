@@ -79,16 +79,18 @@ for want in /usr/bin/loadwatch /usr/bin/loadwatch-cli /usr/bin/loadwatch-kb "$he
     /usr/share/icons/hicolor/scalable/apps/loadwatch.svg /usr/share/metainfo/org.loadwatch.Loadwatch.metainfo.xml \
     /usr/share/man/man1/loadwatch.1.gz /usr/share/man/man1/loadwatch-cli.1.gz /usr/share/man/man1/loadwatch-kb.1.gz \
     /usr/lib/systemd/user/loadwatch-kb.socket /usr/lib/systemd/user/loadwatch-kb.service \
-    /usr/share/loadwatch/advice.sql; do
+    /lib/systemd/system/loadwatch-metrics.service /usr/share/loadwatch/advice.sql; do
   check "the package holds $want" grep -qx "$want" "$tmp/files"
 done
-check "every file lies below /usr" bash -c "! grep -v '^/usr/' '$tmp/files'"
+check "every file lies below /usr, but the system unit" bash -c "! grep -v -e '^/usr/' -e '^/lib/systemd/system/' '$tmp/files'"
 mkdir "$tmp/x"
 dpkg-deb -x "$deb" "$tmp/x"
 check "the policy names $helper" grep -q "exec.path\">$helper<" "$tmp/x/usr/share/polkit-1/actions/$action.policy"
 check "the window starts the helper from $helper" grep -q "$helper" "$tmp/x/usr/bin/loadwatch"
 check "the service starts /usr/bin/loadwatch-kb" grep -q '^ExecStart=/usr/bin/loadwatch-kb' \
   "$tmp/x/usr/lib/systemd/user/loadwatch-kb.service"
+check "the metrics service starts /usr/bin/loadwatch-cli" grep -q '^ExecStart=/usr/bin/loadwatch-cli --metrics' \
+  "$tmp/x/lib/systemd/system/loadwatch-metrics.service"
 check "desktop-file-validate" desktop-file-validate "$tmp/x/usr/share/applications/loadwatch.desktop"
 check "appstreamcli validate" appstreamcli validate --no-net "$tmp/x/usr/share/metainfo/org.loadwatch.Loadwatch.metainfo.xml"
 
@@ -97,6 +99,7 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommen
   { cat "$tmp/apt.log"; echo "FAIL: apt-get install"; exit 1; }
 check "no library is missing" bash -c "! ldd /usr/bin/loadwatch /usr/bin/loadwatch-cli /usr/bin/loadwatch-kb | grep 'not found'"
 check "the socket is enabled for every user" test -L /etc/systemd/user/sockets.target.wants/loadwatch-kb.socket
+check "the metrics service is not enabled" test ! -e /etc/systemd/system/multi-user.target.wants/loadwatch-metrics.service
 rc=0
 /usr/bin/loadwatch-cli --count 2 >"$tmp/cli.out" 2>&1 || rc=$?
 check "the installed loadwatch-cli --count 2 ends well" test $rc -eq 0
