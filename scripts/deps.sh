@@ -13,6 +13,7 @@ packages=(
   xvfb xauth imagemagick locales procps fonts-dejavu-core
   dbus polkitd pkexec
   libxcb1-dev trayer xdotool x11-utils twm
+  lxqt-panel dbus-bin at-spi2-core python3-pyatspi
   g++-mingw-w64-x86-64-posix wine wine64 python3
   debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream nsis rsync
   curl
