@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The elevation link through the real pkexec, polkitd and system bus:
-#   pkexec_e2e.sh DRIVER HELPER WRITER WORKDIR
+#   pkexec_e2e.sh DRIVER HELPER WRITER WORKDIR [ACTION]
 # WORKDIR is the first folder tried for the copies uid 65534 runs and writes.
+# With ACTION (an installed helper), polkitd must also know that action for
+# HELPER's path, so pkexec asks under it rather than its generic one.
 # Root only (pkexec authorises root at once); starts a system bus and
 # polkitd when none runs, and stops what it started. Exit 77: skipped.
 set -u
-driver=$1 helper=$2 writer=$3 work=$4
+driver=$1 helper=$2 writer=$3 work=$4 action=${5:-}
 skip() { echo "pkexec e2e: $1, skipped"; exit 77; }
 [ "$(id -u)" -eq 0 ] || skip "needs root"
 polkitd=/usr/lib/polkit-1/polkitd
@@ -35,6 +37,17 @@ if ! polkit_up; then
   # A loaded machine may take long to start it; only a hang meets this limit.
   for _ in $(seq 600); do polkit_up && break; sleep 0.1; done
   polkit_up || skip "polkitd does not start"
+fi
+
+if [ -n "$action" ]; then
+  if pkaction --action-id "$action" --verbose 2>/dev/null |
+      grep -qx "  annotation: *org.freedesktop.policykit.exec.path -> $helper"; then
+    echo "ok: polkit's action $action names $helper"
+  else
+    echo "FAIL: polkit's action $action does not name $helper"
+    pkaction --action-id "$action" --verbose
+    exit 1
+  fi
 fi
 
 # The writer and the refused run act as uid 65534, which must reach their
