@@ -39,6 +39,6 @@ for _ in $(seq 50); do [ "$(readlink /proc/$copy/exe)" = "$work/bash" ] && break
 out=$("$cli" --details "$copy") || fail "loadwatch-cli --details of the copy exit $?"
 echo "$out"
 grep -q 'The file belongs to no installed package.' <<<"$out" || fail "copy claimed by a package"
-grep -q '<b>Not intact</b>' <<<"$out" || fail "copy not reported as not intact"
+grep -q '<b>Not verified</b>' <<<"$out" || fail "unpackaged copy not reported as not verified"
 grep -q 'not a system folder' <<<"$out" || fail "copy reported in a system folder"
 echo ok
