@@ -41,7 +41,7 @@ int RunDetails(std::uint32_t pid, CProcesses& processes, DetailsContext& context
                      static_cast<unsigned>(pid));
         return 2;
     }
-    LoadDetails(*record, processes, context);
+    LoadDetails(*record, context);
     record = processes.FindByPid(pid);
     if (!record) {
         std::fprintf(err, "loadwatch-cli: process %u ended\n", static_cast<unsigned>(pid));

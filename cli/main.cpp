@@ -13,7 +13,6 @@
 #include "cli/KnowledgeBaseCommand.h"
 #include "cli/WatchCommand.h"
 #include "details/Details.h"
-#include "details/DetailsHost.h"
 #include "details/UserLanguage.h"
 #include "monitor/Processes.h"
 #include "online/KnowledgeBase.h"
@@ -47,8 +46,7 @@ int main(int argc, char** argv) {
         CPosixFileContent content;
         COpensslDigests digests;
         CDpkgDatabase packages(content, digests);
-        CNoWindowHost host;
-        DetailsContext context{files, content, packages, host, GetUserDefaultLangID()};
+        DetailsContext context{files, content, packages, GetUserDefaultLangID()};
         CCurlHttpClient http;
         return RunDetailsWithPage(options.detailsPid, processes, context, http, files, stdout, stderr);
     }

@@ -27,6 +27,7 @@ constexpr Entry kStrings[] = {
            "This program contains code of the Qt toolkit, whose text browser renders the details "
            "page. Qt is Copyright (C) The Qt Company Ltd. and other contributors."},
     {1029, "Checking digital signature"},
+    {1030, "Loading the details of this program..."},
 };
 }  // namespace
 
