@@ -64,6 +64,7 @@ public:
     // What is known of the program so far; null if nothing yet.
     const ProgramPage* Find(const PageKey& key) const;
     bool IsLoading(const PageKey& key) const { return m_inFlight.count(key) != 0; }
+    bool IsLoadingAny() const { return !m_inFlight.empty(); }
 
     // Starts loading what the program's page lacks: facts and window, then
     // the page, asked again after a no-data reply; the window is looked for
