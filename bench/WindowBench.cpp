@@ -4,7 +4,8 @@
 //     never answers.
 //   BM_ListTick: one refresh of the list with N busy programs, updated row
 //     by row (rebuild=0) or, as before, deleted and inserted whole
-//     (rebuild=1); painted either way.
+//     (rebuild=1); painted either way. alternate=1: every other program is
+//     busy in turn, so every row changes text and half of them move.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -52,12 +53,15 @@ struct Window {
         dlg->show();
         Tick(true);
     }
-    void Tick(bool busy) {
-        if (busy)
-            for (int i = 0; i < static_cast<int>(source.order.size()); ++i) source.AddCpu(source.order[static_cast<size_t>(i)], 2'000'000);
+    // busy: every program; alternate: every other one, changing each tick.
+    void Tick(bool busy, bool alternate = false) {
+        ++ticks;
+        for (size_t i = 0; i < source.order.size(); ++i)
+            if (busy && (!alternate || (i + ticks) % 2 == 0)) source.AddCpu(source.order[i], 2'000'000);
         clock.Advance();
         processes.TakeSnapshot();
     }
+    std::size_t ticks = 0;
 };
 
 void BM_ClickToDrawnSelected(benchmark::State& state) {
@@ -66,11 +70,14 @@ void BM_ClickToDrawnSelected(benchmark::State& state) {
     CReportCtrl& list = w.dlg->ListCtrl();
     int row = 0;
     for (auto _ : state) {
-        row = (row + 7) % list.GetItemCount();
+        row = (row + 1) % 6;  // rows in view: a click elsewhere would miss
         const QPoint at = list.visualRect(list.model()->index(row, 0)).center();
         QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, at);
         list.viewport()->repaint();
-        if (list.GetItemState(row, kStateSelected) == 0) state.SkipWithError("row not selected");
+        if (list.GetItemState(row, kStateSelected) == 0) {
+            state.SkipWithError("row not selected");
+            break;
+        }
         state.PauseTiming();
         QCoreApplication::processEvents();  // what the workers posted meanwhile
         state.ResumeTiming();
@@ -80,12 +87,13 @@ BENCHMARK(BM_ClickToDrawnSelected)->Unit(benchmark::kMillisecond);
 
 void BM_ListTick(benchmark::State& state) {
     const bool rebuild = state.range(1) != 0;
+    const bool alternate = state.range(2) != 0;
     Window w(static_cast<int>(state.range(0)));
     CReportCtrl& list = w.dlg->ListCtrl();
     w.processes.FillList(list);
     for (auto _ : state) {
         state.PauseTiming();
-        w.Tick(true);
+        w.Tick(true, alternate);
         state.ResumeTiming();
         if (rebuild) list.DeleteAllItems();
         w.processes.FillList(list);
@@ -93,7 +101,13 @@ void BM_ListTick(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_ListTick)->Args({1000, 0})->Args({1000, 1})->ArgNames({"busy", "rebuild"})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListTick)
+    ->ArgNames({"busy", "rebuild", "alternate"})
+    ->Args({1000, 0, 0})
+    ->Args({1000, 1, 0})
+    ->Args({1000, 0, 1})
+    ->Args({1000, 1, 1})
+    ->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {

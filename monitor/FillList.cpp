@@ -17,6 +17,28 @@ struct FillingGuard {
 constexpr std::uint32_t kBoth = kStateSelected | kStateFocused;
 }  // namespace
 
+bool CProcesses::RowEditsExceed(const std::unordered_set<const CProcess*>& shown,
+                                const std::vector<ListedRow>& wanted, std::size_t limit) const {
+    // The same steps as the update below, on the records alone.
+    std::vector<const CProcess*> rows;
+    rows.reserve(m_listed.size());
+    for (const ListedRow& l : m_listed)
+        if (shown.count(l.record)) rows.push_back(l.record);
+    std::size_t edits = m_listed.size() - rows.size();
+    for (std::size_t i = 0; i < wanted.size() && edits <= limit; ++i) {
+        if (i < rows.size() && rows[i] == wanted[i].record) continue;
+        auto later = std::find(rows.begin() + static_cast<std::ptrdiff_t>(std::min(i, rows.size())), rows.end(),
+                               wanted[i].record);
+        if (later != rows.end()) {
+            rows.erase(later);
+            ++edits;
+        }
+        rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(std::min(i, rows.size())), wanted[i].record);
+        ++edits;
+    }
+    return edits > limit;
+}
+
 void CProcesses::FillList(IReportList& list) {
     FillingGuard guard(m_bFillingList);
     const std::int64_t now = m_platform.clock.Now();
@@ -31,16 +53,19 @@ void CProcesses::FillList(IReportList& list) {
                           ComposeActivityText(r, now)});
     }
 
-    // Rows written by someone else cannot be matched: start afresh.
-    if (m_listedIn != &list || list.GetItemCount() != static_cast<int>(m_listed.size())) {
+    std::unordered_set<const CProcess*> shown;
+    shown.reserve(wanted.size());
+    for (const ListedRow& w : wanted) shown.insert(w.record);
+
+    // Rows written by someone else cannot be matched, and past a few moves
+    // a row-by-row update costs more than a rebuild (each move shifts the
+    // rows below it twice): start afresh then.
+    if (m_listedIn != &list || list.GetItemCount() != static_cast<int>(m_listed.size()) ||
+        RowEditsExceed(shown, wanted, wanted.size() / 4 + 8)) {
         list.DeleteAllItems();
         m_listed.clear();
         m_listedIn = &list;
     }
-
-    std::unordered_set<const CProcess*> shown;
-    shown.reserve(wanted.size());
-    for (const ListedRow& w : wanted) shown.insert(w.record);
     for (int row = static_cast<int>(m_listed.size()) - 1; row >= 0; --row) {
         if (shown.count(m_listed[static_cast<size_t>(row)].record)) continue;
         list.DeleteItem(row);

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "monitor/NetworkUsage.h"
@@ -105,6 +106,10 @@ private:
     };
     std::vector<ListedRow> m_listed;
     const IReportList* m_listedIn = nullptr;
+    // Whether bringing the listed rows to `wanted` takes more than `limit`
+    // row insertions and deletions.
+    bool RowEditsExceed(const std::unordered_set<const CProcess*>& shown, const std::vector<ListedRow>& wanted,
+                        std::size_t limit) const;
     std::optional<std::int64_t> m_tPreviousSnapshot;  // clock of the last TakeSnapshot
 };
 

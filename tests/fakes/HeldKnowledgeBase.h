@@ -50,8 +50,11 @@ public:
     }
 
     static std::string Value(const std::string& object, const std::string& key) {
-        const std::string k = "&" + key + "=";
-        std::string padded = "&" + object.substr(object.find('?') + 1);
+        // Appended piece by piece: GCC 12 warns falsely on "&" + string at -O3.
+        std::string k(1, '&');
+        k.append(key).append(1, '=');
+        std::string padded(1, '&');
+        padded.append(object, object.find('?') + 1);
         auto at = padded.find(k);
         if (at == std::string::npos) return {};
         at += k.size();
