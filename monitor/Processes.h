@@ -79,6 +79,8 @@ public:
     CProcess* Selected() { return FindByPid(m_selectedPid); }
 
     MonitorPlatform& Platform() { return m_platform; }
+    // The traffic per process of the last snapshot.
+    const CNetworkUsage& NetworkUsage() const { return m_network; }
 
 private:
     void FindProgramFile(CProcess& record);

@@ -25,6 +25,7 @@ std::string UrlEncode(const std::string& text) {
 
 std::string FormatDateTime(std::int64_t time) {
     static_assert(sizeof(std::time_t) >= sizeof(std::int64_t), "64-bit time_t needed");
+    if (time == 0) return "unknown";
     std::time_t t = static_cast<std::time_t>(time);
     // localtime's result is shared by all its callers, and the knowledge
     // base's workers call it at once: one at a time, copied at once.

@@ -42,6 +42,7 @@ private:
         std::uint64_t inode;
         std::uint32_t uid;
         std::uint64_t bytes;
+        std::uint64_t received;
     };
     bool Send(const void* message, std::size_t size);
     // The "InSegs OutSegs" of the Tcp line of net/snmp; empty if unreadable.
