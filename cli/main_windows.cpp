@@ -62,7 +62,8 @@ int main(int argc, char** argv) {
         CWinTrustVerifier signatures(libraries);
         DetailsContext context{files, content, packages, GetUserLanguageId(), &signatures};
         CWinInetHttpClient http;
-        return RunDetailsWithPage(options.detailsPid, processes, context, http, files, stdout, stderr);
+        return RunDetailsWithPage(options.detailsPid, processes, context, http, files,
+                                  ChooseKnowledgeBaseUrl(std::getenv("LOADWATCH_KB_URL")), stdout, stderr);
     }
     return RunWatch(processes, options.count, stdout, StdoutTakesEscapes());
 }

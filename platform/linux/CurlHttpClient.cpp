@@ -56,8 +56,8 @@ private:
 
 class CCurlHttpSession : public IHttpSession {
 public:
-    CCurlHttpSession(EasyHandle handle, const HttpSessionOptions& options)
-        : m_handle(std::move(handle)), m_options(options) {}
+    CCurlHttpSession(EasyHandle handle, const HttpSessionOptions& options, std::string socketPath)
+        : m_handle(std::move(handle)), m_options(options), m_socketPath(std::move(socketPath)) {}
 
     std::unique_ptr<IHttpConnection> GetHttpConnection(const std::string& server,
                                                        std::uint16_t port) override {
@@ -77,6 +77,7 @@ public:
 
     CURL* Handle() const { return m_handle.get(); }
     const HttpSessionOptions& Options() const { return m_options; }
+    const std::string& SocketPath() const { return m_socketPath; }
 
     // The socket callbacks: curl's sockets are known here until closed, so
     // that an abort from another thread can reach them.
@@ -102,6 +103,7 @@ public:
 private:
     EasyHandle m_handle;
     HttpSessionOptions m_options;
+    std::string m_socketPath;  // empty: the network
     std::atomic<bool> m_aborted{false};
     std::mutex m_socketsMutex;
     std::vector<curl_socket_t> m_sockets;
@@ -146,6 +148,10 @@ bool CCurlHttpRequest::SendRequest() {
               // Kept after the request: a connection curl keeps is closed through it later.
               curl_easy_setopt(h, CURLOPT_CLOSESOCKETFUNCTION, &CCurlHttpSession::OnSocketClosing) == CURLE_OK &&
               curl_easy_setopt(h, CURLOPT_CLOSESOCKETDATA, &m_session) == CURLE_OK;
+    // The user's own server: its socket alone, never a proxy in between.
+    if (ok && !m_session.SocketPath().empty())
+        ok = curl_easy_setopt(h, CURLOPT_UNIX_SOCKET_PATH, m_session.SocketPath().c_str()) == CURLE_OK &&
+             curl_easy_setopt(h, CURLOPT_PROXY, "") == CURLE_OK;
     if (!ok) return false;
     CURLcode result = curl_easy_perform(h);
     // Nothing of this request may stay behind in the shared handle.
@@ -163,16 +169,22 @@ bool CCurlHttpRequest::SendRequest() {
 
 }  // namespace
 
-CCurlHttpClient::CCurlHttpClient() { m_bGlobalInit = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; }
+CCurlHttpClient::CCurlHttpClient(CurlRoute route) : m_route(std::move(route)) {
+    m_bGlobalInit = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+}
 
 CCurlHttpClient::~CCurlHttpClient() {
     if (m_bGlobalInit) curl_global_cleanup();
 }
 
 std::unique_ptr<IHttpSession> CCurlHttpClient::OpenSession(const HttpSessionOptions& options) {
+    if (m_route.kind == CurlRoute::kNowhere) return nullptr;
+    if (m_route.kind == CurlRoute::kUnixSocket && m_route.socketPath.empty()) return nullptr;
     if (!m_bGlobalInit) m_bGlobalInit = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     if (!m_bGlobalInit) return nullptr;
     EasyHandle handle(curl_easy_init());
     if (!handle) return nullptr;
-    return std::make_unique<CCurlHttpSession>(std::move(handle), options);
+    return std::make_unique<CCurlHttpSession>(
+        std::move(handle), options,
+        m_route.kind == CurlRoute::kUnixSocket ? m_route.socketPath : std::string{});
 }
