@@ -117,7 +117,9 @@ bool CReportCtrl::DeleteItem(int row) {
     return true;
 }
 
-void CReportCtrl::SetItemText(int row, int column, const std::string& text) { m_pModel->SetText(row, column, text); }
+void CReportCtrl::SetItemText(int row, int column, const std::string& text) {
+    m_pModel->SetText(row, column, text);
+}
 
 std::string CReportCtrl::GetItemText(int row, int column) const {
     return m_pModel->Text(row, column).toStdString();

@@ -47,7 +47,8 @@ ProgramFacts LoadProgramFacts(const std::string& path, const std::string& folder
     if (path.empty()) return facts;
     facts.m_tFileCreated = GetFileCreationTime(context.files, path);
     facts.m_tFolderCreated = GetFileCreationTime(context.files, folder);
-    facts.m_versionStrings = ReadFileVersionStrings(path, context.content, context.packages, context.userLangId);
+    facts.m_versionStrings =
+        ReadFileVersionStrings(path, context.content, context.packages, context.userLangId);
     facts.m_bSigned = VerifySignature(path, context.content, context.packages, context.signatures);
     facts.m_bInWindowsFolder = IsWindowsOrSystemFolder(folder, context.files);
     return facts;

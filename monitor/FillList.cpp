@@ -27,8 +27,8 @@ bool CProcesses::RowEditsExceed(const std::unordered_set<const CProcess*>& shown
     std::size_t edits = m_listed.size() - rows.size();
     for (std::size_t i = 0; i < wanted.size() && edits <= limit; ++i) {
         if (i < rows.size() && rows[i] == wanted[i].record) continue;
-        auto later = std::find(rows.begin() + static_cast<std::ptrdiff_t>(std::min(i, rows.size())), rows.end(),
-                               wanted[i].record);
+        auto later = std::find(rows.begin() + static_cast<std::ptrdiff_t>(std::min(i, rows.size())),
+                               rows.end(), wanted[i].record);
         if (later != rows.end()) {
             rows.erase(later);
             ++edits;
@@ -49,7 +49,8 @@ void CProcesses::FillList(IReportList& list) {
         if (r.m_tDiskUntil < now && r.m_tNetworkUntil < now && r.m_tProcessorUntil < now &&
             r.m_tKeepUntil < now)
             continue;
-        wanted.push_back({&r, r.m_dwPid, RowColor(r, now), r.m_strFileName.empty() ? r.m_strError : r.m_strFileName,
+        wanted.push_back({&r, r.m_dwPid, RowColor(r, now),
+                          r.m_strFileName.empty() ? r.m_strError : r.m_strFileName,
                           ComposeActivityText(r, now)});
     }
 
@@ -85,8 +86,9 @@ void CProcesses::FillList(IReportList& list) {
             continue;
         }
         // A record listed further down moved up: its row moves with it.
-        auto later = std::find_if(m_listed.begin() + static_cast<std::ptrdiff_t>(std::min(i, m_listed.size())),
-                                  m_listed.end(), [&](const ListedRow& l) { return l.record == w.record; });
+        auto later =
+            std::find_if(m_listed.begin() + static_cast<std::ptrdiff_t>(std::min(i, m_listed.size())),
+                         m_listed.end(), [&](const ListedRow& l) { return l.record == w.record; });
         if (later != m_listed.end()) {
             list.DeleteItem(static_cast<int>(later - m_listed.begin()));
             m_listed.erase(later);

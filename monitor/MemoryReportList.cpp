@@ -32,7 +32,8 @@ bool CMemoryReportList::DeleteItem(int row) {
 }
 
 void CMemoryReportList::SetItemText(int row, int column, const std::string& text) {
-    if (ValidRow(row) && ValidColumn(column)) m_rows[static_cast<size_t>(row)].texts[static_cast<size_t>(column)] = text;
+    if (ValidRow(row) && ValidColumn(column))
+        m_rows[static_cast<size_t>(row)].texts[static_cast<size_t>(column)] = text;
 }
 
 std::string CMemoryReportList::GetItemText(int row, int column) const {

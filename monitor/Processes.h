@@ -110,8 +110,8 @@ private:
     const IReportList* m_listedIn = nullptr;
     // Whether bringing the listed rows to `wanted` takes more than `limit`
     // row insertions and deletions.
-    bool RowEditsExceed(const std::unordered_set<const CProcess*>& shown, const std::vector<ListedRow>& wanted,
-                        std::size_t limit) const;
+    bool RowEditsExceed(const std::unordered_set<const CProcess*>& shown,
+                        const std::vector<ListedRow>& wanted, std::size_t limit) const;
     std::optional<std::int64_t> m_tPreviousSnapshot;  // clock of the last TakeSnapshot
 };
 

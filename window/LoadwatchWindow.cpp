@@ -28,15 +28,14 @@ CLoadwatchWindow::CLoadwatchWindow(IDialogView& view, WindowPlatform platform)
     : m_view(view),
       m_platform(platform),
       m_tray(view, MessageCaption()),
-      m_pages(std::make_unique<CPageLoader>(
-          view,
-          PageSources{{platform.files, platform.content, platform.packages, platform.userLangId,
-                       platform.signatures},
-                      platform.knowledgeBase,
-                      platform.services,
-                      platform.files,
-                      platform.findUninstaller},
-          [this](const PageKey& key) { OnPageLoaded(key); })) {}
+      m_pages(std::make_unique<CPageLoader>(view,
+                                            PageSources{{platform.files, platform.content, platform.packages,
+                                                         platform.userLangId, platform.signatures},
+                                                        platform.knowledgeBase,
+                                                        platform.services,
+                                                        platform.files,
+                                                        platform.findUninstaller},
+                                            [this](const PageKey& key) { OnPageLoaded(key); })) {}
 
 CLoadwatchWindow::~CLoadwatchWindow() = default;
 

@@ -1,8 +1,7 @@
 #pragma once
 #include <cstdint>
-#include <string>
-
 #include <optional>
+#include <string>
 
 #include "details/Details.h"
 #include "window/PageLoader.h"

@@ -49,7 +49,8 @@ void CPageLoader::Load(const PageKey& key, const std::string& folder, const std:
     });
 }
 
-void CPageLoader::OnFacts(const Request& request, ProgramFacts facts, WindowId window, std::string uninstaller) {
+void CPageLoader::OnFacts(const Request& request, ProgramFacts facts, WindowId window,
+                          std::string uninstaller) {
     ProgramPage& page = m_pages[request.key];
     if (request.wantFacts) {
         page.factsLoaded = true;
@@ -74,7 +75,8 @@ void CPageLoader::StartQuery(const Request& request, const ProgramFacts& facts) 
     CKnowledgeBase& knowledgeBase = m_sources.knowledgeBase;
     m_queryWorkers.Push([this, key = request.key, query = std::move(query), &knowledgeBase] {
         KnowledgeBasePage page = knowledgeBase.FetchPage(query);
-        PostBack([key, page = std::move(page)](CPageLoader& self) mutable { self.OnPage(key, std::move(page)); });
+        PostBack(
+            [key, page = std::move(page)](CPageLoader& self) mutable { self.OnPage(key, std::move(page)); });
     });
 }
 

@@ -128,26 +128,27 @@ bool CCurlHttpRequest::SendRequest() {
     // curl's default "Accept: */*" goes; Host and User-Agent remain.
     Slist headers(curl_slist_append(nullptr, "Accept:"));
     if (!headers) return false;
-    bool ok = curl_easy_setopt(h, CURLOPT_URL, m_url.c_str()) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http") == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_HTTPGET, 1L) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_USERAGENT, options.agent.c_str()) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get()) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, options.totalTimeoutMs) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options.maxBodyBytes)) ==
-                  CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &CCurlHttpRequest::OnBody) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_WRITEDATA, this) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &CCurlHttpSession::OnProgress) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_XFERINFODATA, &m_session) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_SOCKOPTFUNCTION, &CCurlHttpSession::OnSocketOpened) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_SOCKOPTDATA, &m_session) == CURLE_OK &&
-              // Kept after the request: a connection curl keeps is closed through it later.
-              curl_easy_setopt(h, CURLOPT_CLOSESOCKETFUNCTION, &CCurlHttpSession::OnSocketClosing) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_CLOSESOCKETDATA, &m_session) == CURLE_OK;
+    bool ok =
+        curl_easy_setopt(h, CURLOPT_URL, m_url.c_str()) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http") == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_HTTPGET, 1L) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_USERAGENT, options.agent.c_str()) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get()) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, options.totalTimeoutMs) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options.maxBodyBytes)) ==
+            CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &CCurlHttpRequest::OnBody) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_WRITEDATA, this) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &CCurlHttpSession::OnProgress) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, &m_session) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_SOCKOPTFUNCTION, &CCurlHttpSession::OnSocketOpened) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_SOCKOPTDATA, &m_session) == CURLE_OK &&
+        // Kept after the request: a connection curl keeps is closed through it later.
+        curl_easy_setopt(h, CURLOPT_CLOSESOCKETFUNCTION, &CCurlHttpSession::OnSocketClosing) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_CLOSESOCKETDATA, &m_session) == CURLE_OK;
     // The user's own server: its socket alone, never a proxy in between.
     if (ok && !m_session.SocketPath().empty())
         ok = curl_easy_setopt(h, CURLOPT_UNIX_SOCKET_PATH, m_session.SocketPath().c_str()) == CURLE_OK &&

@@ -1,3 +1,8 @@
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -9,10 +14,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -104,7 +105,7 @@ struct Fixture {
     std::unique_ptr<CScanHandOff> scan;
     std::unique_ptr<CActionCommands> commands;
     CKnowledgeBase* otherKnowledgeBase = nullptr;  // instead of the page server
-    std::unique_ptr<CTestDlg> dlg;  // first to go: nothing outlives what it uses
+    std::unique_ptr<CTestDlg> dlg;                 // first to go: nothing outlives what it uses
 
     Fixture() {
         source.self = 1;

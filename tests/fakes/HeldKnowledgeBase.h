@@ -45,8 +45,9 @@ public:
     }
     std::size_t RequestsAbout(const std::string& fileName) {
         std::lock_guard<std::mutex> lock(m_mutex);
-        return static_cast<std::size_t>(std::count_if(m_objects.begin(), m_objects.end(),
-                                                      [&](const std::string& o) { return Value(o, "fn") == fileName; }));
+        return static_cast<std::size_t>(
+            std::count_if(m_objects.begin(), m_objects.end(),
+                          [&](const std::string& o) { return Value(o, "fn") == fileName; }));
     }
 
     static std::string Value(const std::string& object, const std::string& key) {

@@ -49,9 +49,11 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, Activity,
     ::testing::Values(
         ActivityCase{"ThisTick", 5, 0, 1, "Processor", kDefaultColor},
-        ActivityCase{"TwoKinds", 5, 10, 5, "Hard disk (9 seconds ago), Processor (4 seconds ago)", Rgb(70, 70, 70)},
+        ActivityCase{"TwoKinds", 5, 10, 5, "Hard disk (9 seconds ago), Processor (4 seconds ago)",
+                     Rgb(70, 70, 70)},
         ActivityCase{"OneSecondStaysPlural", 5, 2, 0, "Hard disk (1 seconds ago)", Rgb(40, 40, 40)},
-        ActivityCase{"UntilEqualsNowIsListedLightest", 5, 0, 21, "Processor (20 seconds ago)", Rgb(230, 230, 230)},
+        ActivityCase{"UntilEqualsNowIsListedLightest", 5, 0, 21, "Processor (20 seconds ago)",
+                     Rgb(230, 230, 230)},
         ActivityCase{"PastWindowHasNoText", 5, 0, 22, "", Rgb(230, 230, 230)},
         ActivityCase{"EndedIsRed", 0, 0, 6, "Program closed, Processor (5 seconds ago)", Rgb(255, 0, 0)},
         ActivityCase{"EndedWithoutActivity", 0, 0, 0, "Program closed", Rgb(255, 0, 0)}),
@@ -221,7 +223,8 @@ TEST_F(Fill, ATickWritesOnlyTheRowsThatChanged) {
         {"NothingChanged", [](FillData&, CCountingList&) {}, 0, 0, 0, 0, 0},
         {"AllAgeASecond", [](FillData& f, CCountingList&) { f.clock.Advance(); }, 0, 0, 0, 3, 3},
         {"OneMovesToTheFront", [](FillData& f, CCountingList&) { f.table.MoveToFront(3); }, 1, 1, 0, 0, 1},
-        {"OneLeaves", [](FillData& f, CCountingList&) { f.table.FindByPid(2)->m_tProcessorUntil = kNow - 1; }, 0, 1, 0, 0, 0},
+        {"OneLeaves", [](FillData& f, CCountingList&) { f.table.FindByPid(2)->m_tProcessorUntil = kNow - 1; },
+         0, 1, 0, 0, 0},
         {"OneEnds", [](FillData& f, CCountingList&) { f.table.MarkEnded(kNow + 1); }, 0, 0, 0, 3, 3},
         {"SomeoneElseClearedIt", [](FillData&, CCountingList& l) { l.DeleteAllItems(); }, 3, 0, 1, 0, 2},
     };
@@ -248,7 +251,8 @@ TEST_F(Fill, ATickWritesOnlyTheRowsThatChanged) {
         for (int row = 0; row < rebuilt.GetItemCount(); ++row) {
             EXPECT_EQ(counted.GetItemData(row), rebuilt.GetItemData(row)) << row;
             EXPECT_EQ(counted.GetCellTextColor(row, 1), rebuilt.GetCellTextColor(row, 1)) << row;
-            for (int column : {0, 1}) EXPECT_EQ(counted.GetItemText(row, column), rebuilt.GetItemText(row, column));
+            for (int column : {0, 1})
+                EXPECT_EQ(counted.GetItemText(row, column), rebuilt.GetItemText(row, column));
         }
     }
 }

@@ -88,7 +88,8 @@ public:
     void Select(std::uint32_t pid) {
         for (int row = 0; row < view.list.GetItemCount(); ++row) {
             const bool it = view.list.GetItemData(row) == pid;
-            view.list.SetItemState(row, it ? kStateSelected | kStateFocused : 0, kStateSelected | kStateFocused);
+            view.list.SetItemState(row, it ? kStateSelected | kStateFocused : 0,
+                                   kStateSelected | kStateFocused);
             if (it) view.list.SetSelectionMark(row);
         }
         window->OnListNotify();
@@ -192,24 +193,25 @@ TEST_P(EventOrders, EveryProgramGetsItsTrueFacts) {
     EXPECT_EQ(view.html, GetParam().shownAtEnd == 30 ? "page of tool" : "page of b");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Orders, EventOrders,
-    ::testing::Values(EventOrder{"NothingElse", [](LoadwatchWindowTest&) {}, 30},
-                      EventOrder{"AnotherSelection", [](LoadwatchWindowTest& t) { t.Select(31); }, 31},
-                      EventOrder{"AnotherAndBack",
-                                 [](LoadwatchWindowTest& t) {
-                                     t.Select(31);
-                                     t.Select(30);
-                                 },
-                                 30},
-                      EventOrder{"RefreshesMovingRecords",
-                                 [](LoadwatchWindowTest& t) {
-                                     for (std::uint32_t pid = 100; pid < 140; ++pid) t.source.Add(pid, "/opt/x");
-                                     t.Tick({31});
-                                     t.Tick({100, 31});
-                                 },
-                                 30}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Orders, EventOrders,
+                         ::testing::Values(EventOrder{"NothingElse", [](LoadwatchWindowTest&) {}, 30},
+                                           EventOrder{"AnotherSelection",
+                                                      [](LoadwatchWindowTest& t) { t.Select(31); }, 31},
+                                           EventOrder{"AnotherAndBack",
+                                                      [](LoadwatchWindowTest& t) {
+                                                          t.Select(31);
+                                                          t.Select(30);
+                                                      },
+                                                      30},
+                                           EventOrder{"RefreshesMovingRecords",
+                                                      [](LoadwatchWindowTest& t) {
+                                                          for (std::uint32_t pid = 100; pid < 140; ++pid)
+                                                              t.source.Add(pid, "/opt/x");
+                                                          t.Tick({31});
+                                                          t.Tick({100, 31});
+                                                      },
+                                                      30}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LoadwatchWindowTest, ThePanelClearsWhenTheSelectedProgramEnds) {
     server.Release("b");
