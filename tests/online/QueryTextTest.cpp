@@ -15,7 +15,6 @@ constexpr std::int64_t kSunday = 1796565310;  // 2026-12-06 13:55:10 UTC
 constexpr std::uint64_t kSundayFileTime = 134410389100000000ull;
 // Both as sent: digits are escaped too.
 #define SUNDAY_SENT "%31%32%2f%30%36%2f%32%36%20%28%31%33%3a%35%35%3a%31%30%29"
-// An unknown time (0) is sent as the word, not as second 0 of 1970.
 #define UNKNOWN_SENT "unknown"
 
 TEST(UrlEncode, KeepsOnlyAsciiLetters) {
@@ -109,7 +108,7 @@ TEST_F(ComposeUrlTest, CarriesTheFieldsInOrder) {
 TEST_F(ComposeUrlTest, SendsEmptyVersionStringsAsEmptyValues) {
     m_p.m_strFileName = "app.exe";
     m_p.m_bInWindowsFolder = true;
-    m_p.m_ftCreation = 0;  // before 1970: sent as second 0
+    m_p.m_ftCreation = 0;  // before 1970: unknown
     std::string url = m_kb.ComposeUrl(m_p);
     EXPECT_NE(url.find("&ct3=" UNKNOWN_SENT "&"), std::string::npos) << url;
     EXPECT_NE(url.find("&se=0&iwf=1&pn=&fv=&fd=&cn=&lc=&c=&in=&v=1.13&wd=0"), std::string::npos) << url;
