@@ -53,14 +53,17 @@ int CLoadwatchApp::InitInstance(const std::vector<std::string>& arguments) {
     CKnowledgeBase knowledgeBase(http, files, address.baseUrl);
     CHelperSocketLister sockets(helper);
     CSockDiagNetworkSource network("/proc", &sockets);
-    CProcesses processes({clock, source, files, &FindUninstaller, &network});
+    // The uninstaller is looked for when a program's details load, off the
+    // window's thread, not for every new process.
+    CProcesses processes({clock, source, files, nullptr, &network});
     CDesktopServices services;
     CQtDesktop desktop;
     CQtClipboard clipboard;
     CPosixProgramStarter starter;
 
     CLoadwatchDlg dialog(
-        {processes, files, content, packages, GetUserDefaultLangID(), knowledgeBase, services});
+        {processes, files, content, packages, GetUserDefaultLangID(), knowledgeBase, services, nullptr,
+         &FindUninstaller});
     // The dialog asks the actions' questions, so they come after it; no
     // event runs between their end and the dialog's.
     CProgramActions actions(processes, dialog, {control, desktop, starter, helper});

@@ -230,7 +230,10 @@ void CLoadwatchDlg::KillTimer(unsigned id) {
     if (it != m_timers.end()) it->second->stop();
 }
 
-void CLoadwatchDlg::PumpMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void CLoadwatchDlg::Post(std::function<void()> task) {
+    // Queued to this object: dropped with it if it goes first.
+    QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+}
 
 void CLoadwatchDlg::AddAboutEntry(const std::string& text) {
     if (!m_about) {

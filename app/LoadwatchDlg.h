@@ -52,7 +52,7 @@ public:
     void SetHtml(const std::string& html) override;
     void SetTimer(unsigned id, unsigned periodMs) override;
     void KillTimer(unsigned id) override;
-    void PumpMessages() override;
+    void Post(std::function<void()> task) override;
     void AddAboutEntry(const std::string& text) override;
     void ShowInformation(const std::string& caption, const std::string& text) override;
     Size GetDesktopSize() const override;

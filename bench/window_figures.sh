@@ -54,7 +54,8 @@ measure() {  # label
   sleep "$seconds"
   b=$(cpu_ticks "$lw")
   local procs
-  procs=$(ls -d /proc/[0-9]* | wc -l)
+  # A process may end while it is counted.
+  procs=$( (ls -d /proc/[0-9]* 2>/dev/null || true) | wc -l)
   awk -v l="$1" -v p="$procs" -v m="$mapped" -v q="$painted" -v c="$((b - a))" -v t="$ticks" -v s="$seconds" \
     -v r="$(rss_mb "$lw")" 'BEGIN {
       printf "%s (%d processes): start-up %d ms to mapped, painted by %d ms; processor %.2f %% of one core over %d s; resident %s MB\n",

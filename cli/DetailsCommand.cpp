@@ -41,12 +41,7 @@ int RunDetails(std::uint32_t pid, CProcesses& processes, DetailsContext& context
                      static_cast<unsigned>(pid));
         return 2;
     }
-    LoadDetails(*record, processes, context);
-    record = processes.FindByPid(pid);
-    if (!record) {
-        std::fprintf(err, "loadwatch-cli: process %u ended\n", static_cast<unsigned>(pid));
-        return 2;
-    }
+    LoadDetails(*record, context);
     const CProcess& r = *record;
     auto line = [out](const char* key, const std::string& value) {
         std::fprintf(out, "%s: %s\n", key, Printable(value).c_str());

@@ -14,7 +14,6 @@
 #include "cli/MetricsCommand.h"
 #include "cli/WatchCommand.h"
 #include "details/Details.h"
-#include "details/DetailsHost.h"
 #include "details/UserLanguage.h"
 #include "monitor/Processes.h"
 #include "online/KnowledgeBase.h"
@@ -49,8 +48,7 @@ int main(int argc, char** argv) {
         CPosixFileContent content;
         COpensslDigests digests;
         CDpkgDatabase packages(content, digests);
-        CNoWindowHost host;
-        DetailsContext context{files, content, packages, host, GetUserDefaultLangID()};
+        DetailsContext context{files, content, packages, GetUserDefaultLangID()};
         const KnowledgeBaseAddress address = ChooseKnowledgeBaseAddress(
             std::getenv("LOADWATCH_KB_URL"), std::getenv("XDG_RUNTIME_DIR"), files);
         if (!address.problem.empty()) std::fprintf(stderr, "loadwatch-cli: %s\n", address.problem.c_str());

@@ -11,7 +11,6 @@
 #include "cli/KnowledgeBaseCommand.h"
 #include "cli/WatchCommand.h"
 #include "details/Details.h"
-#include "details/DetailsHost.h"
 #include "monitor/Processes.h"
 #include "online/KnowledgeBase.h"
 #include "platform/windows/NoPackageMetadata.h"
@@ -61,8 +60,7 @@ int main(int argc, char** argv) {
         CWin32FileContent content;
         CNoPackageMetadata packages;
         CWinTrustVerifier signatures(libraries);
-        CNoWindowHost host;
-        DetailsContext context{files, content, packages, host, GetUserLanguageId(), &signatures};
+        DetailsContext context{files, content, packages, GetUserLanguageId(), &signatures};
         CWinInetHttpClient http;
         return RunDetailsWithPage(options.detailsPid, processes, context, http, files,
                                   ChooseKnowledgeBaseUrl(std::getenv("LOADWATCH_KB_URL")), stdout, stderr);

@@ -107,6 +107,20 @@ int CReportCtrl::InsertItem(int row, const std::vector<std::string>& texts) {
     return m_pModel->InsertRow(row, texts, WindowTextColor(), WindowColor());
 }
 
+bool CReportCtrl::DeleteItem(int row) {
+    Batch batch(*this);
+    const int mark = m_nSelectionMark;
+    if (!m_pModel->RemoveRow(row)) return false;
+    // Removing the focused row moves the focus (and with it the mark) to a
+    // neighbour; the mark is the caller's to set again.
+    m_nSelectionMark = mark == row ? -1 : (mark > row ? mark - 1 : mark);
+    return true;
+}
+
+void CReportCtrl::SetItemText(int row, int column, const std::string& text) {
+    m_pModel->SetText(row, column, text);
+}
+
 std::string CReportCtrl::GetItemText(int row, int column) const {
     return m_pModel->Text(row, column).toStdString();
 }

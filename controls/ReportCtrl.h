@@ -47,7 +47,11 @@ public:
     int GetColumnCount() const override;
     int DeleteAllItems() override;
     int InsertItem(int row, const std::vector<std::string>& texts) override;
+    // The selection mark of a row below moves up with it; on the row
+    // itself it is cleared.
+    bool DeleteItem(int row) override;
     std::string GetItemText(int row, int column) const override;
+    void SetItemText(int row, int column, const std::string& text) override;
     void SetItemData(int row, std::uint32_t value) override;
     std::uint32_t GetItemData(int row) const override;
     void SetCellTextColor(int row, int column, ColorRef color, bool redraw) override;

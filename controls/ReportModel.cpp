@@ -88,6 +88,21 @@ int CReportModel::RemoveAllRows() {
     return count;
 }
 
+bool CReportModel::RemoveRow(int row) {
+    if (row < 0 || row >= rowCount()) return false;
+    beginRemoveRows(QModelIndex(), row, row);
+    m_rows.erase(m_rows.begin() + row);
+    endRemoveRows();
+    return true;
+}
+
+void CReportModel::SetText(int row, int column, const std::string& text) {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return;
+    m_rows[static_cast<size_t>(row)].texts[static_cast<size_t>(column)] = QString::fromStdString(text);
+    const QModelIndex cell = index(row, column);
+    emit dataChanged(cell, cell, {Qt::DisplayRole});
+}
+
 QString CReportModel::Text(int row, int column) const {
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return {};
     return m_rows[static_cast<size_t>(row)].texts[static_cast<size_t>(column)];

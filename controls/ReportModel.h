@@ -35,6 +35,8 @@ public:
     int InsertRow(int row, const std::vector<std::string>& texts, ColorRef text, ColorRef back);
     // Removes every row; returns how many there were.
     int RemoveAllRows();
+    bool RemoveRow(int row);
+    void SetText(int row, int column, const std::string& text);
 
     QString Text(int row, int column) const;
     RowRecord* Record(int row);

@@ -3,22 +3,21 @@
 #include <string>
 
 #include "details/VersionResource.h"
+#include "monitor/ProgramFacts.h"
 
 class CProcess;
-class CProcesses;
-class IDetailsHost;
 class IFileContent;
 class IFileSystem;
 class IPackageMetadata;
 class ISignatureVerifier;
 
-// What LoadDetails reads from and reports to. All must outlive
-// the calls that use them.
+// What the facts are read from. All must outlive the calls that use them.
+// The package database answers one caller at a time: a context is used on
+// one thread at a time.
 struct DetailsContext {
     IFileSystem& files;
     IFileContent& content;
     IPackageMetadata& packages;
-    IDetailsHost& host;
     std::uint16_t userLangId;  // see GetUserDefaultLangID
     // The system's own signature check; null where it has none.
     ISignatureVerifier* signatures = nullptr;
@@ -42,11 +41,12 @@ VersionStrings ReadFileVersionStrings(const std::string& path, IFileContent& con
 bool VerifySignature(const std::string& path, IFileContent& content, IPackageMetadata& packages,
                      ISignatureVerifier* signatures = nullptr);
 
-// Gathers the file facts of record once: creation times of file and
-// folder, version strings, signature, Windows-folder flag. Announces the
-// signature check in the window title and lets the window handle its
-// events first; a refresh run from there may move or delete the record,
-// so the facts gathered after it go to the record of the same process id,
-// found again in `table`, or nowhere. Do not touch `record` after the call
-// without finding it again.
-void LoadDetails(CProcess& record, CProcesses& table, DetailsContext& context);
+// The facts about the program file at path in folder: creation times of
+// file and folder, version strings, signature, Windows-folder flag. All
+// defaults for an empty path. May take long (the signature check can read
+// the whole file); touches nothing but its arguments, so it can run on any
+// thread.
+ProgramFacts LoadProgramFacts(const std::string& path, const std::string& folder, DetailsContext& context);
+
+// For the console: the facts of record, gathered once per record.
+void LoadDetails(CProcess& record, DetailsContext& context);

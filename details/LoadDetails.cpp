@@ -1,15 +1,12 @@
 #include <memory>
 
 #include "details/Details.h"
-#include "details/DetailsHost.h"
 #include "details/SystemFolders.h"
-#include "monitor/Processes.h"
+#include "monitor/Process.h"
 #include "platform/FileContent.h"
 #include "platform/FileSystem.h"
 #include "platform/PackageMetadata.h"
 #include "platform/SignatureVerifier.h"
-#include "res/StringTable.h"
-#include "res/Text.h"
 
 std::int64_t GetFileCreationTime(IFileSystem& files, const std::string& path) {
     if (path.empty()) return 0;
@@ -45,30 +42,25 @@ bool VerifySignature(const std::string& path, IFileContent& content, IPackageMet
     return packages.VerifyFile(path);
 }
 
-void LoadDetails(CProcess& record, CProcesses& table, DetailsContext& context) {
+ProgramFacts LoadProgramFacts(const std::string& path, const std::string& folder, DetailsContext& context) {
+    ProgramFacts facts;
+    if (path.empty()) return facts;
+    facts.m_tFileCreated = GetFileCreationTime(context.files, path);
+    facts.m_tFolderCreated = GetFileCreationTime(context.files, folder);
+    facts.m_versionStrings =
+        ReadFileVersionStrings(path, context.content, context.packages, context.userLangId);
+    facts.m_bSigned = VerifySignature(path, context.content, context.packages, context.signatures);
+    facts.m_bInWindowsFolder = IsWindowsOrSystemFolder(folder, context.files);
+    return facts;
+}
+
+void LoadDetails(CProcess& record, DetailsContext& context) {
     if (record.m_bDetailsLoaded) return;
     record.m_bDetailsLoaded = true;
-    if (record.m_strPath.empty()) return;
-    record.m_tFileCreated = GetFileCreationTime(context.files, record.m_strPath);
-    record.m_tFolderCreated = GetFileCreationTime(context.files, record.m_strFolder);
-    record.m_versionStrings =
-        ReadFileVersionStrings(record.m_strPath, context.content, context.packages, context.userLangId);
-
-    // The pump may run a refresh that moves or deletes this record: from
-    // here on only copies are used, and the results go to the record found
-    // again by process id.
-    const std::uint32_t pid = record.m_dwPid;
-    const std::string path = record.m_strPath;
-    const std::string folder = record.m_strFolder;
-    const std::string title = LoadText(IDS_TITLE);
-    context.host.SetTitle(title + " - " + LoadText(IDS_CHECKING_SIGNATURE));
-    context.host.PumpMessages();
-    const bool isSigned = VerifySignature(path, context.content, context.packages, context.signatures);
-    context.host.SetTitle(title);
-
-    CProcess* found = table.FindByPid(pid);
-    // A record made anew for the id meanwhile loads its own details.
-    if (!found || !found->m_bDetailsLoaded || found->m_strPath != path) return;
-    found->m_bSigned = isSigned;
-    found->m_bInWindowsFolder = IsWindowsOrSystemFolder(folder, context.files);
+    const ProgramFacts facts = LoadProgramFacts(record.m_strPath, record.m_strFolder, context);
+    record.m_tFileCreated = facts.m_tFileCreated;
+    record.m_tFolderCreated = facts.m_tFolderCreated;
+    record.m_versionStrings = facts.m_versionStrings;
+    record.m_bSigned = facts.m_bSigned;
+    record.m_bInWindowsFolder = facts.m_bInWindowsFolder;
 }

@@ -24,6 +24,18 @@ int CMemoryReportList::InsertItem(int row, const std::vector<std::string>& texts
     return row;
 }
 
+bool CMemoryReportList::DeleteItem(int row) {
+    if (!ValidRow(row)) return false;
+    m_rows.erase(m_rows.begin() + row);
+    if (m_selectionMark == row) m_selectionMark = -1;
+    return true;
+}
+
+void CMemoryReportList::SetItemText(int row, int column, const std::string& text) {
+    if (ValidRow(row) && ValidColumn(column))
+        m_rows[static_cast<size_t>(row)].texts[static_cast<size_t>(column)] = text;
+}
+
 std::string CMemoryReportList::GetItemText(int row, int column) const {
     if (!ValidRow(row) || !ValidColumn(column)) return {};
     return m_rows[static_cast<size_t>(row)].texts[static_cast<size_t>(column)];

@@ -3,15 +3,16 @@
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "monitor/NetworkUsage.h"
 #include "monitor/Process.h"
+#include "monitor/ReportList.h"
 
 class IClock;
 class IFileSystem;
 class IProcessSource;
-class IReportList;
 
 // What the process table asks of the system. The composition root hands in
 // the real ones; tests hand in fakes. All must outlive the table.
@@ -60,11 +61,22 @@ public:
     // baselines.
     void TakeSnapshot();
 
-    // Rebuilds the list from the table, keeping the selected program listed
-    // and selected. While it runs, IsFillingList() is true so that the
-    // list's own selection notifications can be ignored.
+    // Brings the list up to date with the table row by row: rows of records
+    // no longer shown go, new ones are inserted, and only texts and colours
+    // that changed are written. The selected program stays listed and its
+    // row selected; once it has ended the selection is dropped. While it
+    // runs, IsFillingList() is true so that the list's own selection
+    // notifications can be ignored. A list changed by anyone else since the
+    // last call is rebuilt whole.
     void FillList(IReportList& list);
     bool IsFillingList() const { return m_bFillingList; }
+
+    // The selected process, owned here so that a refresh needs not ask the
+    // list for it: its id, 0 for none. Select(0) drops the selection.
+    void Select(std::uint32_t pid) { m_selectedPid = pid; }
+    std::uint32_t SelectedPid() const { return m_selectedPid; }
+    // The live record of the selected process, or null.
+    CProcess* Selected() { return FindByPid(m_selectedPid); }
 
     MonitorPlatform& Platform() { return m_platform; }
     // The traffic per process of the last snapshot.
@@ -84,6 +96,22 @@ private:
     std::unordered_map<std::uint32_t, CProcess*> m_index;
     CNetworkUsage m_network;
     bool m_bFillingList = false;
+    std::uint32_t m_selectedPid = 0;
+    // The records behind the list's rows as FillList last left them; a
+    // record is never behind two rows.
+    struct ListedRow {
+        const CProcess* record;
+        std::uint32_t data;
+        ColorRef color;
+        std::string program;
+        std::string activity;
+    };
+    std::vector<ListedRow> m_listed;
+    const IReportList* m_listedIn = nullptr;
+    // Whether bringing the listed rows to `wanted` takes more than `limit`
+    // row insertions and deletions.
+    bool RowEditsExceed(const std::unordered_set<const CProcess*>& shown,
+                        const std::vector<ListedRow>& wanted, std::size_t limit) const;
     std::optional<std::int64_t> m_tPreviousSnapshot;  // clock of the last TakeSnapshot
 };
 

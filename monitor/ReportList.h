@@ -28,7 +28,11 @@ public:
     // missing ones stay empty); an index past the end appends. Returns the
     // index the row got, or -1 if refused.
     virtual int InsertItem(int row, const std::vector<std::string>& texts) = 0;
+    // Deletes one row; false if there is no such row.
+    virtual bool DeleteItem(int row) = 0;
     virtual std::string GetItemText(int row, int column) const = 0;
+    // Replaces one cell's text; nothing for a cell outside the list.
+    virtual void SetItemText(int row, int column, const std::string& text) = 0;
     // The caller's value of a row: 0 for a new row and for a row outside the list.
     virtual void SetItemData(int row, std::uint32_t value) = 0;
     virtual std::uint32_t GetItemData(int row) const = 0;

@@ -28,19 +28,47 @@ CKnowledgeBase::CKnowledgeBase(IHttpClient& client, IFileSystem& files, std::str
 
 CKnowledgeBase::~CKnowledgeBase() = default;
 
-std::string CKnowledgeBase::ComposeUrl(const CProcess& p) {
+PageQuery QueryOf(const CProcess& r) {
+    PageQuery q;
+    q.m_strFileName = r.m_strFileName;
+    q.m_strFolder = r.m_strFolder;
+    q.m_ftCreation = r.m_ftCreation;
+    q.facts.m_tFileCreated = r.m_tFileCreated;
+    q.facts.m_tFolderCreated = r.m_tFolderCreated;
+    q.facts.m_versionStrings = r.m_versionStrings;
+    q.facts.m_bSigned = r.m_bSigned;
+    q.facts.m_bInWindowsFolder = r.m_bInWindowsFolder;
+    return q;
+}
+
+std::string CKnowledgeBase::ComposeUrl(const PageQuery& q) {
+    const ProgramFacts& f = q.facts;
     // fn, p, ct1, ct2, ct3, se, iwf, the seven version strings, v, wd.
     std::string query =
-        FormatText("fn=%s&p=%s&ct1=%s&ct2=%s&ct3=%s&se=%li&iwf=%li", UrlEncode(p.m_strFileName).c_str(),
-                   UrlEncode(p.m_strFolder).c_str(), UrlEncode(FormatDateTime(p.m_tFileCreated)).c_str(),
-                   UrlEncode(FormatDateTime(p.m_tFolderCreated)).c_str(),
-                   UrlEncode(FormatDateTime(FileTimeToTime(p.m_ftCreation))).c_str(),
-                   static_cast<long>(p.m_bSigned), static_cast<long>(p.m_bInWindowsFolder));
+        FormatText("fn=%s&p=%s&ct1=%s&ct2=%s&ct3=%s&se=%li&iwf=%li", UrlEncode(q.m_strFileName).c_str(),
+                   UrlEncode(q.m_strFolder).c_str(), UrlEncode(FormatDateTime(f.m_tFileCreated)).c_str(),
+                   UrlEncode(FormatDateTime(f.m_tFolderCreated)).c_str(),
+                   UrlEncode(FormatDateTime(FileTimeToTime(q.m_ftCreation))).c_str(),
+                   static_cast<long>(f.m_bSigned), static_cast<long>(f.m_bInWindowsFolder));
     for (const VersionKey& k : kVersionKeys)
-        query += FormatText("&%s=%s", k.queryKey, UrlEncode(p.m_versionStrings.*k.field).c_str());
+        query += FormatText("&%s=%s", k.queryKey, UrlEncode(f.m_versionStrings.*k.field).c_str());
     query += FormatText("&v=%s&wd=%li", std::string(kVersion).c_str(),
                         static_cast<long>(GetWindowsFolderStamp(m_files)));
     return m_strBaseUrl + query;
+}
+
+std::string CKnowledgeBase::ComposeUrl(const CProcess& p) { return ComposeUrl(QueryOf(p)); }
+
+KnowledgeBasePage CKnowledgeBase::FetchPage(const PageQuery& query) {
+    KnowledgeBasePage page;
+    if (query.m_strFileName.empty()) {
+        page.answered = true;
+        return page;
+    }
+    page.html = DownloadText(ComposeUrl(query));
+    page.answered = !page.html.empty();
+    if (!page.answered) page.html = LoadText(IDS_NO_DATA);
+    return page;
 }
 
 std::string CKnowledgeBase::DownloadText(const std::string& url) {
@@ -52,21 +80,58 @@ std::string CKnowledgeBase::DownloadText(const std::string& url) {
 
 bool CKnowledgeBase::HttpGet(const std::string& url, std::vector<std::uint8_t>& buffer) {
     buffer.clear();
-    if (!m_pSession) {
-        m_pSession = m_client.OpenSession(m_options);
-        if (!m_pSession) return false;
+    std::unique_ptr<Channel> channel = TakeChannel();
+    if (!channel) return false;
+    const bool ok = Get(*channel, url, buffer);
+    if (!ok) buffer.clear();
+    ReturnChannel(std::move(channel));
+    return ok;
+}
+
+std::unique_ptr<CKnowledgeBase::Channel> CKnowledgeBase::TakeChannel() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_bAborted) return nullptr;
+    std::unique_ptr<Channel> channel;
+    if (!m_idle.empty()) {
+        channel = std::move(m_idle.back());
+        m_idle.pop_back();
+    } else {
+        channel = std::make_unique<Channel>();
     }
+    if (!channel->session) {
+        // Under the lock, so that an abort cannot miss a session being made.
+        channel->session = m_client.OpenSession(m_options);
+        if (!channel->session) return nullptr;
+    }
+    m_busy.push_back(channel.get());
+    return channel;
+}
+
+void CKnowledgeBase::ReturnChannel(std::unique_ptr<Channel> channel) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_busy.erase(std::find(m_busy.begin(), m_busy.end(), channel.get()));
+    if (!m_bAborted) m_idle.push_back(std::move(channel));
+}
+
+void CKnowledgeBase::Abort() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_bAborted = true;
+    for (Channel* channel : m_busy) channel->session->Abort();
+}
+
+bool CKnowledgeBase::Get(Channel& channel, const std::string& url, std::vector<std::uint8_t>& buffer) {
     UrlParts parts;
     if (!ParseUrl(url, parts)) return false;
-    if (m_pConnection && (parts.host != m_strLastHost || parts.nPort != m_nLastPort)) m_pConnection.reset();
-    if (!m_pConnection) {
-        m_pConnection = m_pSession->GetHttpConnection(parts.host, parts.nPort);
-        if (!m_pConnection) return false;
+    if (channel.connection && (parts.host != channel.lastHost || parts.nPort != channel.lastPort))
+        channel.connection.reset();
+    if (!channel.connection) {
+        channel.connection = channel.session->GetHttpConnection(parts.host, parts.nPort);
+        if (!channel.connection) return false;
     }
-    m_strLastHost = parts.host;
-    m_nLastPort = parts.nPort;
+    channel.lastHost = parts.host;
+    channel.lastPort = parts.nPort;
 
-    std::unique_ptr<IHttpRequest> request = m_pConnection->OpenRequest(parts.object);
+    std::unique_ptr<IHttpRequest> request = channel.connection->OpenRequest(parts.object);
     if (!request || !request->SendRequest()) return false;
     std::uint32_t status = 0;
     if (!request->QueryInfoStatusCode(status) || status != 200) return false;
@@ -77,15 +142,9 @@ bool CKnowledgeBase::HttpGet(const std::string& url, std::vector<std::uint8_t>& 
         std::size_t used = buffer.size();
         buffer.resize(used + kReadChunk);
         std::ptrdiff_t n = request->Read(buffer.data() + used, kReadChunk);
-        if (n < 0 || static_cast<std::size_t>(n) > kReadChunk) {
-            buffer.clear();
-            return false;
-        }
+        if (n < 0 || static_cast<std::size_t>(n) > kReadChunk) return false;
         buffer.resize(used + static_cast<std::size_t>(n));
-        if (buffer.size() > m_options.maxBodyBytes) {
-            buffer.clear();
-            return false;
-        }
+        if (buffer.size() > m_options.maxBodyBytes) return false;
         if (n == 0) break;
     }
     return true;

@@ -1,17 +1,35 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
+#include "monitor/ProgramFacts.h"
 #include "platform/HttpClient.h"
 
 class CProcess;
 class IFileSystem;
 
+// What the knowledge base is asked about one program.
+struct PageQuery {
+    std::string m_strFileName;
+    std::string m_strFolder;
+    std::uint64_t m_ftCreation = 0;  // the process start, a FILETIME
+    ProgramFacts facts;
+};
+
+// The knowledge base's answer for one program.
+struct KnowledgeBasePage {
+    std::string html;       // the page, or the no-data text
+    bool answered = false;  // false: no page came; the next selection asks again
+};
+
 // The online knowledge base: composes the query for a program and fetches
-// the page. Keeps one HTTP session, and the connection to the last server,
-// for its whole life. User-interface thread only.
+// the page. Keeps its HTTP sessions, each with the connection to the last
+// server, for its whole life. Safe to call from several threads at once:
+// each caller gets a session of its own, kept for the next one.
 class CKnowledgeBase {
 public:
     // User agent "LDWT Browser", 5 s to connect, 15 s per request at most,
@@ -28,8 +46,13 @@ public:
 
     const std::string& BaseUrl() const { return m_strBaseUrl; }
 
-    // The full request URL for what the record knows about its program file.
+    // The full request URL for what is known about a program file.
+    std::string ComposeUrl(const PageQuery& query);
     std::string ComposeUrl(const CProcess& process);
+
+    // The page for the program: one request; no request without a file
+    // name (the page is then empty and counts as answered).
+    KnowledgeBasePage FetchPage(const PageQuery& query);
 
     // The reply body up to its first zero byte; empty on any failure.
     std::string DownloadText(const std::string& url);
@@ -39,19 +62,36 @@ public:
     // the connection unless the server changed.
     bool HttpGet(const std::string& url, std::vector<std::uint8_t>& buffer);
 
+    // Ends the requests in flight and fails every later one at once, from
+    // any thread: the program is closing.
+    void Abort();
+
 private:
+    struct Channel {
+        // Declared before the connection, which must go first.
+        std::unique_ptr<IHttpSession> session;
+        std::unique_ptr<IHttpConnection> connection;
+        std::string lastHost;
+        std::uint16_t lastPort = 0;
+    };
+    std::unique_ptr<Channel> TakeChannel();
+    void ReturnChannel(std::unique_ptr<Channel> channel);
+    bool Get(Channel& channel, const std::string& url, std::vector<std::uint8_t>& buffer);
+
     IHttpClient& m_client;
     IFileSystem& m_files;
     std::string m_strBaseUrl;
     HttpSessionOptions m_options;
-    // Declared before the connection, which must go first.
-    std::unique_ptr<IHttpSession> m_pSession;
-    std::unique_ptr<IHttpConnection> m_pConnection;
-    std::string m_strLastHost;
-    std::uint16_t m_nLastPort = 0;
+    std::mutex m_mutex;
+    std::vector<std::unique_ptr<Channel>> m_idle;
+    std::vector<Channel*> m_busy;
+    bool m_bAborted = false;
 };
 
-// Fetches record's details page once: fills m_strHtml with the knowledge
-// base's reply, or with the no-data text, in which case the next call asks
-// again. Makes no request for a record without a path.
+// The query for what the record knows about its program file.
+PageQuery QueryOf(const CProcess& record);
+
+// For the console: fetches record's details page once, into m_strHtml, or
+// the no-data text, in which case the next call asks again. Makes no
+// request for a record without a path.
 void QueryKnowledgeBase(CProcess& record, CKnowledgeBase& knowledgeBase);

@@ -1,16 +1,12 @@
 #include "monitor/Process.h"
 #include "online/KnowledgeBase.h"
-#include "res/StringTable.h"
-#include "res/Text.h"
 
 void QueryKnowledgeBase(CProcess& record, CKnowledgeBase& knowledgeBase) {
     if (record.m_bHtmlComposed) return;
     record.m_bHtmlComposed = true;
     if (record.m_strPath.empty()) return;
-    record.m_strHtml = knowledgeBase.DownloadText(knowledgeBase.ComposeUrl(record));
-    if (record.m_strHtml.empty()) {
-        // Shown in the panel; the next selection asks again.
-        record.m_strHtml = LoadText(IDS_NO_DATA);
-        record.m_bHtmlComposed = false;
-    }
+    KnowledgeBasePage page = knowledgeBase.FetchPage(QueryOf(record));
+    record.m_strHtml = std::move(page.html);
+    // The no-data text is shown; the next selection asks again.
+    record.m_bHtmlComposed = page.answered;
 }

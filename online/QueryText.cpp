@@ -1,6 +1,7 @@
 #include "online/QueryText.h"
 
 #include <ctime>
+#include <mutex>
 
 #include "platform/FileSystem.h"
 #include "platform/FileTime.h"
@@ -26,11 +27,16 @@ std::string FormatDateTime(std::int64_t time) {
     static_assert(sizeof(std::time_t) >= sizeof(std::int64_t), "64-bit time_t needed");
     if (time == 0) return "unknown";
     std::time_t t = static_cast<std::time_t>(time);
-    // The user-interface thread is the only caller, so the shared result of
-    // localtime is copied before anyone else can touch it.
-    const std::tm* converted = std::localtime(&t);
-    if (!converted) return {};
-    std::tm local = *converted;
+    // localtime's result is shared by all its callers, and the knowledge
+    // base's workers call it at once: one at a time, copied at once.
+    static std::mutex s_localtime;
+    std::tm local;
+    {
+        std::lock_guard<std::mutex> lock(s_localtime);
+        const std::tm* converted = std::localtime(&t);
+        if (!converted) return {};
+        local = *converted;
+    }
     char date[200];
     size_t dateLength = std::strftime(date, sizeof date, "%x", &local);
     char clock[128];

@@ -6,7 +6,7 @@
 
 // A minimal HTTP/1.1 client: one session, connections to one server each,
 // GET requests on a connection. Everything is synchronous and runs on the
-// calling thread. Lifetimes nest: a connection must not outlive its session,
+// calling thread; only IHttpSession::Abort may come from another one. Lifetimes nest: a connection must not outlive its session,
 // nor a request its connection.
 
 // What a session is created with. The limits keep a silent or endless
@@ -53,6 +53,10 @@ public:
     // failure (an unusable host name, for instance).
     virtual std::unique_ptr<IHttpConnection> GetHttpConnection(const std::string& server,
                                                                std::uint16_t port) = 0;
+    // From any thread: the request in flight on this session fails soon,
+    // and so does every later one. A client without a way to cut a request
+    // short leaves it to the session's time-outs.
+    virtual void Abort() {}
 };
 
 class IHttpClient {

@@ -27,6 +27,7 @@ constexpr Entry kStrings[] = {
     {1027, "Inf&o about..."},
     {1028, kAboutText},
     {1029, "Checking digital signature"},
+    {1030, "Loading the details of this program..."},
 };
 }  // namespace
 

@@ -24,6 +24,7 @@ enum : unsigned {
     IDS_MENU_ABOUT = 1027,
     IDS_ABOUT = 1028,
     IDS_CHECKING_SIGNATURE = 1029,
+    IDS_LOADING_DETAILS = 1030,
 };
 
 // The program's version as shown after its title.

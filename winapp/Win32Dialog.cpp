@@ -133,6 +133,9 @@ INT_PTR CWin32Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             m_window.OnTimer(static_cast<unsigned>(wParam));
             return TRUE;
+        case kPostedMessage:
+            RunPosted();
+            return TRUE;
         case WM_NOTIFY:
             return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
         case WM_ACTIVATEAPP:
@@ -229,6 +232,25 @@ void CWin32Dialog::SetHtml(const std::string& html) {
 void CWin32Dialog::SetTimer(unsigned id, unsigned periodMs) { ::SetTimer(m_hwnd, id, periodMs, nullptr); }
 
 void CWin32Dialog::KillTimer(unsigned id) { ::KillTimer(m_hwnd, id); }
+
+void CWin32Dialog::Post(std::function<void()> task) {
+    {
+        std::lock_guard<std::mutex> lock(m_postedMutex);
+        m_posted.push_back(std::move(task));
+    }
+    // The first message to arrive runs everything posted so far; the tasks
+    // stay here, not in the message, so none leaks if the window goes.
+    ::PostMessageA(m_hwnd, kPostedMessage, 0, 0);
+}
+
+void CWin32Dialog::RunPosted() {
+    std::deque<std::function<void()>> tasks;
+    {
+        std::lock_guard<std::mutex> lock(m_postedMutex);
+        tasks.swap(m_posted);
+    }
+    for (auto& task : tasks) task();
+}
 
 void CWin32Dialog::PumpMessages() {
     MSG msg;

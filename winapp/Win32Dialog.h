@@ -1,5 +1,8 @@
 #pragma once
+#include <deque>
+#include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 
 #include "actions/ActionHost.h"
@@ -20,6 +23,8 @@ public:
     static constexpr UINT kTrayMessage = WM_USER;
     static constexpr UINT kTrayIconId = 42;
     static constexpr UINT kAboutCommand = 16;
+    // Wakes the dialog for the tasks posted to it.
+    static constexpr UINT kPostedMessage = WM_APP + 1;
 
     CWin32Dialog(HINSTANCE instance, WindowPlatform platform);
     ~CWin32Dialog() override;
@@ -31,6 +36,8 @@ public:
     int Run();
     // Ends the dialog: the loop returns exitCode.
     void End(int exitCode);
+    // Handles every waiting message, then returns (for tests).
+    void PumpMessages();
 
     HWND Handle() const { return m_hwnd; }
     CLoadwatchWindow& Window() { return m_window; }
@@ -52,7 +59,7 @@ public:
     void SetHtml(const std::string& html) override;
     void SetTimer(unsigned id, unsigned periodMs) override;
     void KillTimer(unsigned id) override;
-    void PumpMessages() override;
+    void Post(std::function<void()> task) override;
     void AddAboutEntry(const std::string& text) override;
     void ShowInformation(const std::string& caption, const std::string& text) override;
     Size GetDesktopSize() const override;
@@ -79,6 +86,7 @@ private:
     INT_PTR OnNotify(const NMHDR& header);
     // Handles one message the way the dialog's loop does.
     void Dispatch(MSG& msg);
+    void RunPosted();
 
     HINSTANCE m_instance;
     HWND m_hwnd = nullptr;
@@ -94,6 +102,8 @@ private:
     // The promotion panel's descriptions and icons.
     std::map<int, CHandCursor> m_clickables;
     RECT m_lastWindowRect{};
+    std::mutex m_postedMutex;
+    std::deque<std::function<void()>> m_posted;
     // Constructed last: it works through the members above.
     CLoadwatchWindow m_window;
 };

@@ -44,9 +44,30 @@ int CWin32ReportList::InsertItem(int row, const std::vector<std::string>& texts)
     return index;
 }
 
+bool CWin32ReportList::DeleteItem(int row) {
+    if (!m_rows.DeleteItem(row)) return false;
+    ::SendMessageA(m_list, LVM_DELETEITEM, row, 0);
+    return true;
+}
+
+void CWin32ReportList::SetItemText(int row, int column, const std::string& text) {
+    if (row < 0 || row >= GetItemCount() || column < 0 || column >= GetColumnCount()) return;
+    m_rows.SetItemText(row, column, text);
+    std::string copy = text;
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = copy.data();
+    ::SendMessageA(m_list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+}
+
 void CWin32ReportList::SetCellTextColor(int row, int column, ColorRef color, bool redraw) {
     m_rows.SetCellTextColor(row, column, color, redraw);
-    if (redraw) ::InvalidateRect(m_list, nullptr, FALSE);
+    // Custom draw reads the colour at the next paint: a row whose colour
+    // changed in place must be painted again.
+    if (redraw)
+        ::InvalidateRect(m_list, nullptr, FALSE);
+    else if (row >= 0 && row < GetItemCount())
+        ::SendMessageA(m_list, LVM_REDRAWITEMS, row, row);
 }
 
 int CWin32ReportList::GetSelectionMark() const {

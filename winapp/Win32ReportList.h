@@ -20,7 +20,9 @@ public:
     int GetColumnCount() const override { return m_rows.GetColumnCount(); }
     int DeleteAllItems() override;
     int InsertItem(int row, const std::vector<std::string>& texts) override;
+    bool DeleteItem(int row) override;
     std::string GetItemText(int row, int column) const override { return m_rows.GetItemText(row, column); }
+    void SetItemText(int row, int column, const std::string& text) override;
     void SetItemData(int row, std::uint32_t value) override { m_rows.SetItemData(row, value); }
     std::uint32_t GetItemData(int row) const override { return m_rows.GetItemData(row); }
     void SetCellTextColor(int row, int column, ColorRef color, bool redraw) override;

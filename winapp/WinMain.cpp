@@ -48,7 +48,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     CWinTrustVerifier signatures(libraries);
     CWinInetHttpClient http;
     CKnowledgeBase knowledgeBase(http, files, KnowledgeBaseUrl());
-    CProcesses processes({clock, source, files, &FindUninstaller});
+    // The uninstaller is looked for when a program's details load.
+    CProcesses processes({clock, source, files});
     CWin32WindowServices services;
     CShellDesktop desktop;
     CWin32Clipboard clipboard;
@@ -56,7 +57,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     CWin32ProcessControl control;
 
     CWin32Dialog dialog(instance, {processes, files, content, packages, GetUserLanguageId(), knowledgeBase,
-                                   services, &signatures});
+                                   services, &signatures, &FindUninstaller});
     // The copy started with administrator rights takes over; this one ends
     // with exit code 1.
     CRunasRestart restart(nullptr, [&dialog] { dialog.End(1); });

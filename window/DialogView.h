@@ -2,14 +2,16 @@
 #include <string>
 
 #include "window/Geometry.h"
+#include "window/UiPoster.h"
 
 class IReportList;
 
 // The main dialog as its behaviour sees it: controls by template id, the
 // title, the details panel, timers, geometry and the notification area.
-// A Qt dialog implements it today; a native one can later. Every call comes
-// on the user-interface thread.
-class IDialogView {
+// A Qt dialog and a Win32 one implement it. Every call comes on the
+// user-interface thread, but for Post (IUiPoster), which hands the results
+// of the details' workers back to it.
+class IDialogView : public IUiPoster {
 public:
     virtual ~IDialogView() = default;
 
@@ -38,8 +40,6 @@ public:
     // running id again restarts it.
     virtual void SetTimer(unsigned id, unsigned periodMs) = 0;
     virtual void KillTimer(unsigned id) = 0;
-    // Handles every waiting event (timers included), then returns.
-    virtual void PumpMessages() = 0;
 
     // Offers "about" under this menu text (a window menu, a context menu).
     virtual void AddAboutEntry(const std::string& text) = 0;

@@ -5,7 +5,6 @@
 #include "actions/MessageCaption.h"
 #include "monitor/Processes.h"
 #include "monitor/ReportList.h"
-#include "online/KnowledgeBase.h"
 #include "platform/Clock.h"
 #include "res/StringTable.h"
 #include "res/Text.h"
@@ -17,12 +16,10 @@
 #include "window/WindowServices.h"
 
 namespace {
-// The record of the same process as before an event pump: same id, same
-// start and program. A record made anew for a reused id is another process.
-CProcess* FindAgain(CProcesses& processes, std::uint32_t pid, std::uint64_t creation,
-                    const std::string& path) {
-    CProcess* found = processes.FindByPid(pid);
-    if (!found || found->m_ftCreation != creation || found->m_strPath != path) return nullptr;
+// The live record of the program `key` names, or null.
+CProcess* FindProgram(CProcesses& processes, const PageKey& key) {
+    CProcess* found = processes.FindByPid(key.pid);
+    if (!found || found->m_ftCreation != key.creation || found->m_strPath != key.path) return nullptr;
     return found;
 }
 }  // namespace
@@ -30,9 +27,17 @@ CProcess* FindAgain(CProcesses& processes, std::uint32_t pid, std::uint64_t crea
 CLoadwatchWindow::CLoadwatchWindow(IDialogView& view, WindowPlatform platform)
     : m_view(view),
       m_platform(platform),
-      m_details{platform.files, platform.content,    platform.packages,
-                *this,          platform.userLangId, platform.signatures},
-      m_tray(view, MessageCaption()) {}
+      m_tray(view, MessageCaption()),
+      m_pages(std::make_unique<CPageLoader>(view,
+                                            PageSources{{platform.files, platform.content, platform.packages,
+                                                         platform.userLangId, platform.signatures},
+                                                        platform.knowledgeBase,
+                                                        platform.services,
+                                                        platform.files,
+                                                        platform.findUninstaller},
+                                            [this](const PageKey& key) { OnPageLoaded(key); })) {}
+
+CLoadwatchWindow::~CLoadwatchWindow() = default;
 
 void CLoadwatchWindow::OnInitDialog(bool fromAutostart) {
     m_view.SetTitle(m_view.GetTitle() + " " + std::string(kVersion));
@@ -88,11 +93,15 @@ void CLoadwatchWindow::OnTimer(unsigned id) {
 
 void CLoadwatchWindow::Refresh() {
     IReportList& list = m_view.List();
+    CProcesses& processes = m_platform.processes;
     if (!m_view.IsChecked(IDC_FREEZE)) {
-        m_platform.processes.TakeSnapshot();
-        m_platform.processes.FillList(list);
+        processes.TakeSnapshot();
+        processes.FillList(list);
+        // Pages of programs that are gone are not asked for again.
+        m_pages->Prune([&processes](const PageKey& key) { return FindProgram(processes, key) != nullptr; });
     }
-    if (list.GetItemCount() == 0) ClearDetails();
+    // The selected program has ended: its page and buttons would only mislead.
+    if (list.GetItemCount() == 0 || (m_shown && processes.SelectedPid() == 0)) ClearDetails();
     // The helper can end at any time (killed, or it broke down): the link
     // offers it again.
     if (m_bElevated && !m_commands->IsElevated()) {
@@ -104,18 +113,15 @@ void CLoadwatchWindow::Refresh() {
 void CLoadwatchWindow::OnSelectionChanged() {
     CProcesses& processes = m_platform.processes;
     if (processes.IsFillingList()) return;
-    CProcess* record = GetSelectedProcess(m_view.List(), processes);
+    processes.Select(GetSelectedRowData(m_view.List()));
+    CProcess* record = processes.Selected();
     if (!record) {
         ClearDetails();
         return;
     }
+    record->m_tKeepUntil = processes.Platform().clock.Now() + CProcesses::kKeepAfterSelection;
     UpdateButtons(*record);
-    const std::uint32_t pid = record->m_dwPid;
-    const std::uint64_t creation = record->m_ftCreation;
-    const std::string path = record->m_strPath;
-    ShowDetails(pid);
-    if (CProcess* again = FindAgain(processes, pid, creation, path))
-        again->m_tKeepUntil = processes.Platform().clock.Now() + CProcesses::kKeepAfterSelection;
+    ShowDetails(*record);
 }
 
 void CLoadwatchWindow::UpdateButtons(const CProcess& record) {
@@ -130,37 +136,40 @@ void CLoadwatchWindow::UpdateButtons(const CProcess& record) {
 }
 
 void CLoadwatchWindow::ClearDetails() {
+    m_shown.reset();
     m_view.SetHtml("");
     for (int id : kActionButtons) m_view.EnableControl(id, false);
 }
 
-void CLoadwatchWindow::ShowDetails(std::uint32_t pid) {
-    CProcesses& processes = m_platform.processes;
-    CProcess* record = processes.FindByPid(pid);
-    if (!record) return;
-    const std::uint64_t creation = record->m_ftCreation;
-    const std::string path = record->m_strPath;
-    LoadDetails(*record, processes, m_details);
+void CLoadwatchWindow::ShowDetails(CProcess& record) {
+    const PageKey key = KeyOf(record);
+    m_shown = key;
+    m_pages->Load(key, record.m_strFolder, record.m_strFileName);
+    ShowPage(key);
+}
 
-    // The events handled while the details loaded may have refreshed the
-    // list, selected another program or ended this one.
-    const std::uint32_t selected = GetSelectedRowData(m_view.List());
-    if (selected != pid) {
-        // Another selection has shown its own page meanwhile; with none left,
-        // no page of a program that is no longer selected may stay.
-        if (selected == 0) ClearDetails();
-        return;
+void CLoadwatchWindow::ShowPage(const PageKey& key) {
+    const ProgramPage* page = m_pages->Find(key);
+    // A page in is shown even while the window is looked for again; a
+    // no-data text only until the question is asked again.
+    const bool ready = page && page->queried && (page->page.answered || !m_pages->IsLoading(key));
+    const std::string html = ready ? page->page.html : LoadText(IDS_LOADING_DETAILS);
+    // An unchanged page is not rendered again.
+    if (m_view.GetHtml() != html) m_view.SetHtml(html);
+}
+
+void CLoadwatchWindow::OnPageLoaded(const PageKey& key) {
+    CProcess* record = FindProgram(m_platform.processes, key);
+    if (record) {
+        // The actions read these off the record; written here, between events.
+        const ProgramPage* page = m_pages->Find(key);
+        if (page->mainWindow != 0) record->m_hMainWnd = page->mainWindow;
+        if (record->m_strUninstaller.empty()) record->m_strUninstaller = page->uninstaller;
     }
-    record = FindAgain(processes, pid, creation, path);
-    if (!record) {
-        ClearDetails();
-        return;
-    }
-    // Neither the query nor the window lookup handles events: the record
-    // stays where it is until the page is shown.
-    QueryKnowledgeBase(*record, m_platform.knowledgeBase);
-    if (record->m_hMainWnd == 0) record->m_hMainWnd = m_platform.services.FindProcessWindow(pid);
-    if (m_view.GetHtml() != record->m_strHtml) m_view.SetHtml(record->m_strHtml);
+    // Kept for later; shown only while its program is the selected one.
+    if (!record || m_shown != key || m_platform.processes.SelectedPid() != key.pid) return;
+    UpdateButtons(*record);
+    ShowPage(key);
 }
 
 void CLoadwatchWindow::OnActivateApp() {
@@ -172,7 +181,7 @@ void CLoadwatchWindow::OnActivateApp() {
 
 void CLoadwatchWindow::OnCommand(int id) {
     IWindowCommands& commands = *m_commands;
-    auto selected = [this] { return GetSelectedProcess(m_view.List(), m_platform.processes); };
+    auto selected = [this] { return m_platform.processes.Selected(); };
     switch (id) {
         case IDC_PROPERTIES:
             commands.OnProgramProperties(selected());
@@ -219,7 +228,3 @@ void CLoadwatchWindow::FitToScreen() {
     m_view.MoveCtrl(0, fit.window);
     for (const auto& [id, rect] : fit.controls) m_view.MoveCtrl(id, rect);
 }
-
-void CLoadwatchWindow::SetTitle(const std::string& title) { m_view.SetTitle(title); }
-
-void CLoadwatchWindow::PumpMessages() { m_view.PumpMessages(); }

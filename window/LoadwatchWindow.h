@@ -1,9 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "details/Details.h"
-#include "details/DetailsHost.h"
+#include "window/PageLoader.h"
 #include "window/TrayController.h"
 #include "window/WindowCommands.h"
 
@@ -29,6 +30,9 @@ struct WindowPlatform {
     IWindowServices& services;
     // The system's own signature check; null where it has none.
     ISignatureVerifier* signatures = nullptr;
+    // Looks for a program's uninstaller when its details load; null: the
+    // table's own search (if any) is all there is.
+    UninstallerFinder findUninstaller = nullptr;
 };
 
 // The main dialog's behaviour, free of any toolkit: start-up, the refresh
@@ -36,12 +40,15 @@ struct WindowPlatform {
 // buttons, link clicks, the fit to small screens and the notification area.
 // The view calls the On... handlers; the behaviour writes back through it.
 //
-// Details are loaded with the window's events handled in between, so a
-// refresh can run inside ShowDetails: records are kept by process id and
-// found again after every such point, never held across it.
-class CLoadwatchWindow : public IDetailsHost {
+// No handler waits for anything slow: a selection starts the load of the
+// program's facts and page on a worker and returns; the result comes back
+// through the view's poster as a value, is kept by program, and is shown
+// only if that program is still the one selected.
+class CLoadwatchWindow {
 public:
     CLoadwatchWindow(IDialogView& view, WindowPlatform platform);
+    // Cuts loads in flight short and waits for the workers.
+    ~CLoadwatchWindow();
 
     // What the buttons and links do; none until set. The actions ask their
     // questions through the view, so they are made after it and wired here.
@@ -72,26 +79,29 @@ public:
 
     void UpdateButtons(const CProcess& record);
     void ClearDetails();
-    // Loads and shows the details of the process pid, if it is still the
-    // selected one when its details are in.
-    void ShowDetails(std::uint32_t pid);
+    // Shows the selected record's page if it is in, else says that it
+    // loads and starts what is missing.
+    void ShowDetails(CProcess& record);
     void FitToScreen();
 
     CTrayController& Tray() { return m_tray; }
-
-    // IDetailsHost
-    void SetTitle(const std::string& title) override;
-    void PumpMessages() override;
+    const CPageLoader& Pages() const { return *m_pages; }
 
 private:
     void Refresh();
+    // A load step of the program `key` is in.
+    void OnPageLoaded(const PageKey& key);
+    void ShowPage(const PageKey& key);
 
     IDialogView& m_view;
     WindowPlatform m_platform;
-    DetailsContext m_details;
     CTrayController m_tray;
+    // The program whose page the panel is for, if any.
+    std::optional<PageKey> m_shown;
     CNoWindowCommands m_noCommands;
     IWindowCommands* m_commands = &m_noCommands;
     // Link 1012 is hidden because what it started runs.
     bool m_bElevated = false;
+    // Last: its workers stop before anything they use goes.
+    std::unique_ptr<CPageLoader> m_pages;
 };

@@ -11,6 +11,7 @@ public:
     // that worked (the link offering it is then hidden).
     virtual bool EnableDebugPrivilege() = 0;
     // The first top-level window of process pid; 0 if none is found or the
-    // desktop cannot tell.
+    // desktop cannot tell. Called on a details worker, never on the
+    // user-interface thread.
     virtual WindowId FindProcessWindow(std::uint32_t pid) = 0;
 };

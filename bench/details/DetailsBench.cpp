@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "details/Details.h"
-#include "details/DetailsHost.h"
 #include "monitor/Processes.h"
 #include "platform/Clock.h"
 #include "platform/ProcessSource.h"
@@ -89,15 +88,14 @@ void BM_LoadDetailsLargePackagedFile(benchmark::State& state) {
     COpensslDigests digests;
     CDpkgDatabase packages(content, digests, {(file.dir / "dpkg").string(), (file.dir / "doc").string()});
     packages.BuildIndex();
-    CNoWindowHost host;
     CProcesses table({clock, source, files});
-    DetailsContext context{files, content, packages, host, 0x0409};
+    DetailsContext context{files, content, packages, 0x0409};
     std::uint32_t pid = 1;
     bool allSigned = true;
     for (auto _ : state) {
         CProcess* record = table.FindOrAdd(++pid);
         record->SetPath(file.program, files);
-        LoadDetails(*record, table, context);
+        LoadDetails(*record, context);
         allSigned = allSigned && table.FindByPid(pid)->m_bSigned;
     }
     if (!allSigned) state.SkipWithError("the file did not verify");

@@ -1,9 +1,13 @@
 #include "platform/linux/CurlHttpClient.h"
 
 #include <curl/curl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "platform/BufferedHttpRequest.h"
@@ -62,14 +66,47 @@ public:
             *this, "http://" + server + ":" + std::to_string(port ? port : 80));
     }
 
+    // A shut-down socket wakes the request that waits on it at once; the
+    // progress check alone would take up to a second.
+    void Abort() override {
+        m_aborted = true;
+        std::lock_guard<std::mutex> lock(m_socketsMutex);
+        for (curl_socket_t s : m_sockets) ::shutdown(s, SHUT_RDWR);
+    }
+    bool Aborted() const { return m_aborted; }
+
     CURL* Handle() const { return m_handle.get(); }
     const HttpSessionOptions& Options() const { return m_options; }
     const std::string& SocketPath() const { return m_socketPath; }
+
+    // The socket callbacks: curl's sockets are known here until closed, so
+    // that an abort from another thread can reach them.
+    static int OnSocketOpened(void* self, curl_socket_t s, curlsocktype) {
+        auto& session = *static_cast<CCurlHttpSession*>(self);
+        std::lock_guard<std::mutex> lock(session.m_socketsMutex);
+        session.m_sockets.push_back(s);
+        return session.m_aborted ? CURL_SOCKOPT_ERROR : CURL_SOCKOPT_OK;
+    }
+    static int OnSocketClosing(void* self, curl_socket_t s) {
+        auto& session = *static_cast<CCurlHttpSession*>(self);
+        {
+            std::lock_guard<std::mutex> lock(session.m_socketsMutex);
+            auto& v = session.m_sockets;
+            v.erase(std::remove(v.begin(), v.end(), s), v.end());
+        }
+        return ::close(s);
+    }
+    static int OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+        return static_cast<CCurlHttpSession*>(self)->m_aborted ? 1 : 0;
+    }
 
 private:
     EasyHandle m_handle;
     HttpSessionOptions m_options;
     std::string m_socketPath;  // empty: the network
+    std::atomic<bool> m_aborted{false};
+    std::mutex m_socketsMutex;
+    std::vector<curl_socket_t> m_sockets;
 };
 
 size_t CCurlHttpRequest::OnBody(char* data, size_t size, size_t count, void* self) {
@@ -82,7 +119,7 @@ size_t CCurlHttpRequest::OnBody(char* data, size_t size, size_t count, void* sel
 }
 
 bool CCurlHttpRequest::SendRequest() {
-    if (Replied()) return false;
+    if (Replied() || m_session.Aborted()) return false;
     CURL* h = m_session.Handle();
     const HttpSessionOptions& options = m_session.Options();
     // A reset keeps the handle's live connections, so the next request to
@@ -91,18 +128,27 @@ bool CCurlHttpRequest::SendRequest() {
     // curl's default "Accept: */*" goes; Host and User-Agent remain.
     Slist headers(curl_slist_append(nullptr, "Accept:"));
     if (!headers) return false;
-    bool ok = curl_easy_setopt(h, CURLOPT_URL, m_url.c_str()) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http") == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_HTTPGET, 1L) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_USERAGENT, options.agent.c_str()) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get()) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, options.totalTimeoutMs) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options.maxBodyBytes)) ==
-                  CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &CCurlHttpRequest::OnBody) == CURLE_OK &&
-              curl_easy_setopt(h, CURLOPT_WRITEDATA, this) == CURLE_OK;
+    bool ok =
+        curl_easy_setopt(h, CURLOPT_URL, m_url.c_str()) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http") == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_HTTPGET, 1L) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_USERAGENT, options.agent.c_str()) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get()) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, options.totalTimeoutMs) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options.maxBodyBytes)) ==
+            CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &CCurlHttpRequest::OnBody) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_WRITEDATA, this) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &CCurlHttpSession::OnProgress) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, &m_session) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_SOCKOPTFUNCTION, &CCurlHttpSession::OnSocketOpened) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_SOCKOPTDATA, &m_session) == CURLE_OK &&
+        // Kept after the request: a connection curl keeps is closed through it later.
+        curl_easy_setopt(h, CURLOPT_CLOSESOCKETFUNCTION, &CCurlHttpSession::OnSocketClosing) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_CLOSESOCKETDATA, &m_session) == CURLE_OK;
     // The user's own server: its socket alone, never a proxy in between.
     if (ok && !m_session.SocketPath().empty())
         ok = curl_easy_setopt(h, CURLOPT_UNIX_SOCKET_PATH, m_session.SocketPath().c_str()) == CURLE_OK &&

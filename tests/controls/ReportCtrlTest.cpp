@@ -352,15 +352,20 @@ void ReportCtrlTest::fillListRoundTrip() {
     QVERIFY(selected);
     const std::uint32_t pid = selected->m_dwPid;
     QCOMPARE(list.GetItemData(1), pid);
+    processes.Select(pid);
 
-    // Another program becomes the most recent: the selected one moves down a
-    // row and stays selected through the rebuild.
+    // Another program becomes the most recent: its row moves to the top, the
+    // selected one moves down a row and stays selected; no other row is
+    // touched.
     const std::uint32_t other = list.GetItemData(2);
     busyTick(other);
     fillingWhenNotified.clear();
+    QSignalSpy inserted(list.model(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(list.model(), &QAbstractItemModel::rowsRemoved);
     processes.FillList(list);
     QCOMPARE(list.GetItemData(0), other);
-    QVERIFY(!fillingWhenNotified.empty());
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(removed.count(), 1);
     for (bool filling : fillingWhenNotified) QVERIFY(filling);
     selected = GetSelectedProcess(list, processes);
     QVERIFY(selected);

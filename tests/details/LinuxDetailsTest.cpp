@@ -17,7 +17,6 @@
 
 #include "cli/DetailsCommand.h"
 #include "details/Details.h"
-#include "details/DetailsHost.h"
 #include "monitor/Processes.h"
 #include "platform/linux/DpkgDatabase.h"
 #include "platform/linux/OpensslDigests.h"
@@ -93,9 +92,8 @@ struct RealDetails {
     CPosixFileContent content;
     COpensslDigests digests;
     CDpkgDatabase packages;
-    CNoWindowHost host;
     CProcesses table{{clock, source, files}};
-    DetailsContext context{files, content, packages, host, 0x0409};
+    DetailsContext context{files, content, packages, 0x0409};
     explicit RealDetails(DpkgDatabasePaths paths = {}) : packages(content, digests, std::move(paths)) {}
 
     int Run(std::uint32_t pid, std::string& out, std::string& err) {
@@ -182,7 +180,7 @@ TEST(LinuxDetails, ChangedFileOfATestPackageIsNotSigned) {
         if (pid == 2) WriteFile(tool, "abd");
         CProcess* r = table.FindOrAdd(pid);
         r->SetPath(tool, real.files);
-        LoadDetails(*r, table, real.context);
+        LoadDetails(*r, real.context);
         r = table.FindByPid(pid);
         EXPECT_EQ(r->m_versionStrings.m_strProductName, "tool");
         EXPECT_EQ(r->m_versionStrings.m_strFileVersion, "9");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "monitor/ActivityText.h"
 #include "monitor/MemoryReportList.h"
 #include "monitor/Processes.h"
@@ -47,9 +49,11 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, Activity,
     ::testing::Values(
         ActivityCase{"ThisTick", 5, 0, 1, "Processor", kDefaultColor},
-        ActivityCase{"TwoKinds", 5, 10, 5, "Hard disk (9 seconds ago), Processor (4 seconds ago)", Rgb(70, 70, 70)},
+        ActivityCase{"TwoKinds", 5, 10, 5, "Hard disk (9 seconds ago), Processor (4 seconds ago)",
+                     Rgb(70, 70, 70)},
         ActivityCase{"OneSecondStaysPlural", 5, 2, 0, "Hard disk (1 seconds ago)", Rgb(40, 40, 40)},
-        ActivityCase{"UntilEqualsNowIsListedLightest", 5, 0, 21, "Processor (20 seconds ago)", Rgb(230, 230, 230)},
+        ActivityCase{"UntilEqualsNowIsListedLightest", 5, 0, 21, "Processor (20 seconds ago)",
+                     Rgb(230, 230, 230)},
         ActivityCase{"PastWindowHasNoText", 5, 0, 22, "", Rgb(230, 230, 230)},
         ActivityCase{"EndedIsRed", 0, 0, 6, "Program closed, Processor (5 seconds ago)", Rgb(255, 0, 0)},
         ActivityCase{"EndedWithoutActivity", 0, 0, 0, "Program closed", Rgb(255, 0, 0)}),
@@ -71,7 +75,7 @@ TEST(Network, JoinsBetweenDiskAndProcessor) {
     EXPECT_EQ(ComposeActivityText(r, kNow), "Hard disk, Network, Processor");
 }
 
-struct Fill : ::testing::Test {
+struct FillData {
     CFakeClock clock{kNow};
     CFakeProcessSource source;
     CFakeFileSystem files;
@@ -88,11 +92,15 @@ struct Fill : ::testing::Test {
         }
         return r;
     }
+    // As the window does on a selection: the list's row, then the table.
     void Select(int row) {
         list.SetItemState(row, kStateSelected | kStateFocused, kStateSelected | kStateFocused);
         list.SetSelectionMark(row);
+        table.Select(GetSelectedRowData(list));
     }
 };
+
+struct Fill : ::testing::Test, FillData {};
 
 TEST_F(Fill, ListsActiveRecordsInTableOrderWithTheirData) {
     Add(1, "idle", 0);
@@ -132,6 +140,7 @@ TEST_F(Fill, SelectedProgramStaysListedAndSelected) {
     // Once the selection moves elsewhere it drops out when the keep time passes.
     list.SetItemState(-1, 0, kStateSelected | kStateFocused);
     list.SetSelectionMark(-1);
+    table.Select(0);
     clock.Advance();
     table.FillList(list);
     EXPECT_EQ(list.GetItemCount(), 1);  // keep time = now
@@ -175,5 +184,76 @@ TEST_F(Fill, KeepTimeAloneListsWithAnEmptyText) {
     ASSERT_EQ(list.GetItemCount(), 1);
     EXPECT_EQ(list.GetItemText(0, 1), "");
     EXPECT_EQ(list.GetCellTextColor(0, 0), Rgb(230, 230, 230));
+}
+// A memory list that counts the writes a refresh makes.
+struct CCountingList : CMemoryReportList {
+    int inserts = 0, deletes = 0, clears = 0, texts = 0, colours = 0;
+    int InsertItem(int row, const std::vector<std::string>& t) override {
+        ++inserts;
+        return CMemoryReportList::InsertItem(row, t);
+    }
+    bool DeleteItem(int row) override {
+        ++deletes;
+        return CMemoryReportList::DeleteItem(row);
+    }
+    int DeleteAllItems() override {
+        ++clears;
+        return CMemoryReportList::DeleteAllItems();
+    }
+    void SetItemText(int row, int column, const std::string& t) override {
+        ++texts;
+        CMemoryReportList::SetItemText(row, column, t);
+    }
+    void SetCellTextColor(int row, int column, ColorRef c, bool redraw) override {
+        ++colours;
+        CMemoryReportList::SetCellTextColor(row, column, c, redraw);
+    }
+    void ResetCounts() { inserts = deletes = clears = texts = colours = 0; }
+};
+
+struct RowUpdateCase {
+    const char* name;
+    std::function<void(FillData&, CCountingList&)> change;
+    int inserts, deletes, clears, texts, colours;
+};
+
+// Only what changed is written; the rows end as a full rebuild would make them.
+TEST_F(Fill, ATickWritesOnlyTheRowsThatChanged) {
+    const RowUpdateCase cases[] = {
+        {"NothingChanged", [](FillData&, CCountingList&) {}, 0, 0, 0, 0, 0},
+        {"AllAgeASecond", [](FillData& f, CCountingList&) { f.clock.Advance(); }, 0, 0, 0, 3, 3},
+        {"OneMovesToTheFront", [](FillData& f, CCountingList&) { f.table.MoveToFront(3); }, 1, 1, 0, 0, 1},
+        {"OneLeaves", [](FillData& f, CCountingList&) { f.table.FindByPid(2)->m_tProcessorUntil = kNow - 1; },
+         0, 1, 0, 0, 0},
+        {"OneEnds", [](FillData& f, CCountingList&) { f.table.MarkEnded(kNow + 1); }, 0, 0, 0, 3, 3},
+        {"SomeoneElseClearedIt", [](FillData&, CCountingList& l) { l.DeleteAllItems(); }, 3, 0, 1, 0, 2},
+    };
+    for (const RowUpdateCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        FillData f;
+        f.Add(1, "a", kNow);
+        f.Add(2, "b", kNow - 1);
+        f.Add(3, "c", kNow - 1);
+        CCountingList counted;
+        f.table.FillList(counted);
+        c.change(f, counted);
+        counted.ResetCounts();
+        f.table.FillList(counted);
+        EXPECT_EQ(counted.inserts, c.inserts);
+        EXPECT_EQ(counted.deletes, c.deletes);
+        EXPECT_EQ(counted.clears, c.clears);
+        EXPECT_EQ(counted.texts, c.texts);
+        EXPECT_EQ(counted.colours, c.colours);
+
+        CMemoryReportList rebuilt;
+        f.table.FillList(rebuilt);
+        ASSERT_EQ(counted.GetItemCount(), rebuilt.GetItemCount());
+        for (int row = 0; row < rebuilt.GetItemCount(); ++row) {
+            EXPECT_EQ(counted.GetItemData(row), rebuilt.GetItemData(row)) << row;
+            EXPECT_EQ(counted.GetCellTextColor(row, 1), rebuilt.GetCellTextColor(row, 1)) << row;
+            for (int column : {0, 1})
+                EXPECT_EQ(counted.GetItemText(row, column), rebuilt.GetItemText(row, column));
+        }
+    }
 }
 }  // namespace

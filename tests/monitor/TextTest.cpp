@@ -51,9 +51,10 @@ TEST(StringTable, EveryTextExactly) {
         {1026, "Please choose a program."},
         {1027, "Inf&o about..."},
         {1029, "Checking digital signature"},
+        {1030, "Loading the details of this program..."},
     };
-    for (unsigned id : {0u, 1u, 999u, 1030u, 65535u}) EXPECT_EQ(LoadText(id), "") << id;
-    for (unsigned id = 1000; id <= 1029; ++id) {
+    for (unsigned id : {0u, 1u, 999u, 1031u, 65535u}) EXPECT_EQ(LoadText(id), "") << id;
+    for (unsigned id = 1000; id <= 1030; ++id) {
         if (id == 1028) continue;  // below
         auto it = texts.find(id);
         EXPECT_EQ(LoadText(id), it == texts.end() ? "" : it->second) << id;

@@ -94,16 +94,25 @@ public:
             return;
         m_port = ntohs(addr.sin_port);
     }
-    ~CSilentSocket() { Close(); }
+    ~CSilentSocket() {
+        Close();
+        for (int s : m_accepted) ::close(s);
+    }
     void Close() {
         if (m_fd >= 0) ::close(m_fd);
         m_fd = -1;
     }
     int Port() const { return m_port; }
+    // Waits for the next connection and keeps it open, unanswered.
+    void Accept() {
+        const int s = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (s >= 0) m_accepted.push_back(s);
+    }
 
 private:
     int m_fd = -1;
     int m_port = 0;
+    std::vector<int> m_accepted;
 };
 
 // One Unix socket in a folder of its own; answers each request on it with
@@ -218,7 +227,7 @@ TEST_F(KnowledgeBaseHttpTest, SendsThePartsOfTheQueryAsTheServerExpectsThem) {
     }
     EXPECT_EQ(keys, (std::vector<std::string>{"lang", "fn", "p", "ct1", "ct2", "ct3", "se", "iwf", "pn", "fv",
                                               "fd", "cn", "lc", "c", "in", "v", "wd"}));
-    EXPECT_EQ(values["ct1"], "unknown");
+    EXPECT_EQ(values["ct1"], "unknown");  // no birth time known
     EXPECT_EQ(values["se"], "1");
     EXPECT_EQ(values["iwf"], "0");
     EXPECT_EQ(values["pn"], "Note%20Pad");
@@ -318,6 +327,30 @@ TEST_F(KnowledgeBaseHttpTest, SilentServerIsGivenUpAfterTheTimeOut) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(p.m_strHtml, kNoData);
     EXPECT_FALSE(p.m_bHtmlComposed);
+}
+
+// The window closing while a question hangs: the waiting request ends at
+// once, long before its time-out, and no later one is made.
+TEST_F(KnowledgeBaseHttpTest, AbortEndsTheWaitingRequestAndEveryLaterOne) {
+    CSilentSocket silent(true);
+    ASSERT_NE(silent.Port(), 0);
+    HttpSessionOptions o = Options();
+    o.totalTimeoutMs = 600'000;
+    CKnowledgeBase kb(m_client, m_files,
+                      "http://127.0.0.1:" + std::to_string(silent.Port()) + "/index.php?lang=en&", o);
+    PageQuery query;
+    query.m_strFileName = "y";
+    KnowledgeBasePage page;
+    auto start = std::chrono::steady_clock::now();
+    std::thread worker([&] { page = kb.FetchPage(query); });
+    silent.Accept();  // the request is in flight
+    kb.Abort();
+    worker.join();
+    // Not a speed measure: only that it did not wait for its time-out.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
+    EXPECT_FALSE(page.answered);
+    EXPECT_EQ(page.html, kNoData);
+    EXPECT_FALSE(kb.FetchPage(query).answered);
 }
 
 TEST_F(KnowledgeBaseHttpTest, UnusableBaseUrlsAskNobody) {

@@ -59,6 +59,30 @@ protected:
         clock.Advance();
         ::SendMessageA(hwnd, WM_TIMER, kRefreshTimer, 0);
     }
+    // Handles messages until the details' workers have posted the page.
+    void UntilLoaded() {
+        while (dialog.Window().Pages().IsLoadingAny()) {
+            ::WaitMessage();
+            dialog.PumpMessages();
+        }
+    }
+    // The list view shows, row for row, what the report list holds.
+    void ExpectNativeRowsMatch() {
+        HWND list = ::GetDlgItem(hwnd, IDC_LIST);
+        const int rows = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        ASSERT_EQ(rows, dialog.ReportList().GetItemCount());
+        for (int row = 0; row < rows; ++row) {
+            for (int column = 0; column < 2; ++column) {
+                char text[128] = {};
+                LVITEMA item{};
+                item.iSubItem = column;
+                item.pszText = text;
+                item.cchTextMax = sizeof(text);
+                ::SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+                EXPECT_EQ(text, dialog.ReportList().GetItemText(row, column)) << row << "," << column;
+            }
+        }
+    }
 
     CFakeClock clock;
     CFakeProcessSource source;
@@ -138,6 +162,8 @@ TEST_F(DialogTest, TickFillsTheListAndASelectionEnablesTheButtons) {
     ::SendMessageA(list, LVM_SETSELECTIONMARK, 0, 0);
     ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
     dialog.Window().OnListNotify();
+    EXPECT_EQ(dialog.GetHtml(), "Loading the details of this program...");
+    UntilLoaded();
     for (int id : {IDC_PROPERTIES, IDC_OPEN_FOLDER, IDC_TERMINATE, IDC_SCAN_1, IDC_SCAN_2})
         EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(hwnd, id))) << id;
     // No window found, no uninstaller beside it.
@@ -145,6 +171,18 @@ TEST_F(DialogTest, TickFillsTheListAndASelectionEnablesTheButtons) {
         EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(hwnd, id))) << id;
     // The page names the file it was asked about (the query encodes the dot).
     EXPECT_EQ(dialog.GetHtml().rfind("page of " + name.substr(0, name.find('.')) + "%2eexe", 0), 0u);
+
+    // The other program is busy again: its row moves to the top, the rest is
+    // updated in place, and the selection stays with its program.
+    const std::uint32_t selected = dialog.ReportList().GetItemData(0);
+    const std::uint32_t other = selected == 30 ? 31 : 30;
+    source.AddCpu(other, 2'000'000);
+    Tick();
+    ExpectNativeRowsMatch();
+    EXPECT_EQ(dialog.ReportList().GetItemData(0), other);
+    EXPECT_EQ(GetSelectedRowData(dialog.ReportList()), selected);
+    Tick();
+    ExpectNativeRowsMatch();
 }
 
 TEST_F(DialogTest, LinkAndPanelClicksReachTheCommands) {

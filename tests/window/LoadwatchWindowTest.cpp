@@ -1,13 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+
 #include "monitor/Processes.h"
 #include "online/KnowledgeBase.h"
+#include "res/StringTable.h"
+#include "res/Text.h"
 #include "tests/fakes/FakeClock.h"
 #include "tests/fakes/FakeFileContent.h"
 #include "tests/fakes/FakeFileSystem.h"
 #include "tests/fakes/FakePackageMetadata.h"
 #include "tests/fakes/FakeProcessSource.h"
-#include "tests/fakes/PageServer.h"
+#include "tests/fakes/HeldKnowledgeBase.h"
 #include "tests/window/FakeDialogView.h"
 #include "window/ControlIds.h"
 #include "window/LoadwatchWindow.h"
@@ -18,20 +25,65 @@ namespace {
 class CNoServices : public IWindowServices {
 public:
     bool EnableDebugPrivilege() override { return false; }
-    WindowId FindProcessWindow(std::uint32_t) override { return 0; }
+    WindowId FindProcessWindow(std::uint32_t pid) override { return pid == 30 ? 77 : 0; }
 };
 
-// A list that sends no notifications of its own (a native list may not
-// repeat them as Qt's does): what the panel shows comes from one selection.
+// Packages whose integrity check of one file waits until the test opens the
+// gate: a slow check of a large file.
+class CGatedPackages : public CFakePackageMetadata {
+public:
+    std::string gated;
+    bool VerifyFile(const std::string& path) override {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (path == gated) {
+            m_bChecking = true;
+            m_changed.notify_all();
+            m_changed.wait(lock, [this] { return m_bOpen; });
+        }
+        return CFakePackageMetadata::VerifyFile(path);
+    }
+    void WaitUntilChecking() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_bChecking; });
+    }
+    void Open() {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_bOpen = true;
+        }
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_bChecking = false;
+    bool m_bOpen = false;
+};
+
+const std::string kLoading = LoadText(IDS_LOADING_DETAILS);
+
+// Programs 30 (/usr/bin/tool, intact in its package) and 31 (/usr/bin/b,
+// changed since installed), both listed. The list sends no notifications of
+// its own: each Select is one.
 class LoadwatchWindowTest : public ::testing::Test {
-protected:
+public:
     void SetUp() override {
+        packages.owned = {{"/usr/bin/tool", {}}, {"/usr/bin/b", {}}};
+        packages.intact = {"/usr/bin/tool"};
         for (std::uint32_t pid : {30u, 31u}) source.Add(pid, pid == 30 ? "/usr/bin/tool" : "/usr/bin/b");
-        window.OnInitDialog(false);
-        for (std::uint32_t pid : {30u, 31u}) source.AddCpu(pid, 2'000'000);
-        clock.Advance();
-        window.OnTimer(kRefreshTimer);
+        window->OnInitDialog(false);
+        Tick({30, 31});
         ASSERT_EQ(view.list.GetItemCount(), 2);
+    }
+    void TearDown() override {
+        // Whatever is still held is cut short when the window goes.
+        window.reset();
+    }
+    void Tick(std::initializer_list<std::uint32_t> busy = {}) {
+        for (std::uint32_t pid : busy) source.AddCpu(pid, 2'000'000);
+        clock.Advance();
+        window->OnTimer(kRefreshTimer);
     }
     void Select(std::uint32_t pid) {
         for (int row = 0; row < view.list.GetItemCount(); ++row) {
@@ -40,32 +92,139 @@ protected:
                                    kStateSelected | kStateFocused);
             if (it) view.list.SetSelectionMark(row);
         }
-        window.OnListNotify();
+        window->OnListNotify();
+    }
+    const ProgramPage* Page(std::uint32_t pid) {
+        const CProcess* r = processes.FindByPid(pid);
+        return r ? window->Pages().Find(KeyOf(*r)) : nullptr;
+    }
+    bool PageIn(std::uint32_t pid) { return Page(pid) && Page(pid)->queried; }
+    // The facts are in and the question is asked.
+    void UntilAsked(std::uint32_t pid, std::size_t requests) {
+        view.RunUntil([&] { return Page(pid) && Page(pid)->factsLoaded; });
+        server.WaitForRequests(requests);
     }
 
     CFakeClock clock;
     CFakeProcessSource source;
     CFakeFileSystem files;
     CFakeFileContent content;
-    CFakePackageMetadata packages;
-    CPageServer server;
+    CGatedPackages packages;
+    CHeldKnowledgeBase server;
     CKnowledgeBase knowledgeBase{server, files, "http://kb.test/?"};
     CProcesses processes{{clock, source, files}};
     CNoServices services;
     CFakeDialogView view;
-    CLoadwatchWindow window{view, {processes, files, content, packages, 0x0409, knowledgeBase, services}};
+    std::unique_ptr<CLoadwatchWindow> window = std::make_unique<CLoadwatchWindow>(
+        view, WindowPlatform{processes, files, content, packages, 0x0409, knowledgeBase, services});
 };
 
-TEST_F(LoadwatchWindowTest, AnotherSelectionDuringThePumpKeepsItsPage) {
-    bool once = false;
-    view.onPump = [&] {
-        if (once) return;
-        once = true;
-        Select(31);
-    };
+TEST_F(LoadwatchWindowTest, AKnowledgeBaseThatNeverAnswersHoldsNothingUp) {
     Select(30);
+    EXPECT_EQ(view.html, kLoading);
+    UntilAsked(30, 1);  // the question hangs
+
+    // Each of these returns at once, and does its work.
+    Select(31);
+    EXPECT_EQ(view.html, kLoading);
+    view.checked.insert(IDC_FREEZE);
+    source.Add(32, "/usr/bin/c");
+    Tick({32});
+    EXPECT_EQ(view.list.GetItemCount(), 2);  // frozen
+    view.checked.clear();
+    Tick({32});
+    Tick({32});
+    EXPECT_EQ(view.list.GetItemCount(), 3);
+    EXPECT_EQ(processes.SelectedPid(), 31u);
+
+    // The first program's late page is kept, never shown over the second's.
+    server.Release("tool");
+    view.RunUntil([&] { return PageIn(30); });
+    EXPECT_EQ(view.html, kLoading);
+    server.Release("b");
+    view.RunUntil([&] { return PageIn(31); });
     EXPECT_EQ(view.html, "page of b");
-    EXPECT_EQ(view.title, "Loadwatch");
+    for (const std::string& shown : view.shownPages) EXPECT_NE(shown, "page of tool");
+
+    // Back to the first: its page is in, no second question.
+    Select(30);
+    EXPECT_EQ(view.html, "page of tool");
+    EXPECT_EQ(server.RequestsAbout("tool"), 1u);
+    EXPECT_TRUE(view.enabled.count(IDC_CLOSE_PROGRAM));  // its window was found by the load
+}
+
+TEST_F(LoadwatchWindowTest, ClosingWithAQuestionInFlightEndsIt) {
+    Select(30);
+    UntilAsked(30, 1);
+    window.reset();  // would wait forever if the question were not cut short
+    SUCCEED();
+}
+
+// However the notifications and refreshes interleave with a slow integrity
+// check, each program's question carries its own facts, asked once.
+struct EventOrder {
+    const char* name;
+    std::function<void(LoadwatchWindowTest&)> during;  // while 30's check runs
+    std::uint32_t shownAtEnd;
+};
+
+class EventOrders : public LoadwatchWindowTest, public ::testing::WithParamInterface<EventOrder> {};
+
+TEST_P(EventOrders, EveryProgramGetsItsTrueFacts) {
+    packages.gated = "/usr/bin/tool";
+    server.Release("tool");
+    server.Release("b");
+    Select(30);
+    Select(30);  // press and release arrive together
+    packages.WaitUntilChecking();
+    GetParam().during(*this);
+    packages.Open();
+    view.RunUntil([&] { return PageIn(30) && (GetParam().shownAtEnd != 31 || PageIn(31)); });
+    view.RunPosted();
+
+    EXPECT_EQ(server.RequestsAbout("tool"), 1u);
+    EXPECT_EQ(server.Sent("tool", "se"), "1");
+    EXPECT_EQ(server.Sent("tool", "iwf"), "1");
+    if (GetParam().shownAtEnd == 31) {
+        EXPECT_EQ(server.RequestsAbout("b"), 1u);
+        EXPECT_EQ(server.Sent("b", "se"), "0");
+        EXPECT_EQ(server.Sent("b", "iwf"), "1");
+    }
+    EXPECT_EQ(view.html, GetParam().shownAtEnd == 30 ? "page of tool" : "page of b");
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, EventOrders,
+                         ::testing::Values(EventOrder{"NothingElse", [](LoadwatchWindowTest&) {}, 30},
+                                           EventOrder{"AnotherSelection",
+                                                      [](LoadwatchWindowTest& t) { t.Select(31); }, 31},
+                                           EventOrder{"AnotherAndBack",
+                                                      [](LoadwatchWindowTest& t) {
+                                                          t.Select(31);
+                                                          t.Select(30);
+                                                      },
+                                                      30},
+                                           EventOrder{"RefreshesMovingRecords",
+                                                      [](LoadwatchWindowTest& t) {
+                                                          for (std::uint32_t pid = 100; pid < 140; ++pid)
+                                                              t.source.Add(pid, "/opt/x");
+                                                          t.Tick({31});
+                                                          t.Tick({100, 31});
+                                                      },
+                                                      30}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LoadwatchWindowTest, ThePanelClearsWhenTheSelectedProgramEnds) {
+    server.Release("b");
+    Select(31);
+    view.RunUntil([&] { return PageIn(31); });
+    EXPECT_EQ(view.html, "page of b");
+    EXPECT_TRUE(view.enabled.count(IDC_TERMINATE));
+    source.Remove(31);
+    Tick({30});
+    EXPECT_EQ(view.html, "");
+    EXPECT_TRUE(view.enabled.empty());
+    EXPECT_EQ(processes.SelectedPid(), 0u);
+    EXPECT_EQ(GetSelectedRowData(view.list), 0u);
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 
 #include "actions/UninstallerSearch.h"
 #include "details/Details.h"
-#include "details/DetailsHost.h"
 #include "monitor/MemoryReportList.h"
 #include "monitor/Processes.h"
 #include "platform/FileTime.h"
@@ -125,9 +124,8 @@ TEST_F(WindowsBackend, DetailsOfABuiltProgramComeFromItsFile) {
     CWin32FileContent content;
     CNoPackageMetadata packages;
     CWinTrustVerifier signatures(libraries);
-    CNoWindowHost host;
-    DetailsContext context{files, content, packages, host, 0x0407, &signatures};
-    LoadDetails(*record, table, context);
+    DetailsContext context{files, content, packages, 0x0407, &signatures};
+    LoadDetails(*record, context);
     record = table.FindByPid(child.Pid());
     ASSERT_NE(record, nullptr);
 
