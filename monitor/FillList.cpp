@@ -25,7 +25,7 @@ void CProcesses::FillList(IReportList& list) {
         if (r.m_tDiskUntil < now && r.m_tNetworkUntil < now && r.m_tProcessorUntil < now &&
             r.m_tKeepUntil < now)
             continue;
-        const std::string& program = r.m_strFileName.empty() ? r.m_strError : r.m_strFileName;
+        const std::string program = r.ProgramText();
         int at = list.InsertItem(row, {program, ComposeActivityText(r, now)});
         if (at < 0) continue;
         list.SetItemData(at, r.m_dwPid);

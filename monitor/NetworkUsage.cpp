@@ -1,5 +1,7 @@
 #include "monitor/NetworkUsage.h"
 
+#include <algorithm>
+
 bool CNetworkUsage::Update(INetworkSource& source) {
     m_growth.clear();
     m_bHasReading = source.GetSocketTraffic(m_sockets);
@@ -9,19 +11,26 @@ bool CNetworkUsage::Update(INetworkSource& source) {
     ++m_reading;
     std::size_t seen = 0;
     for (const SocketTraffic& s : m_sockets) {
-        auto [it, added] = m_previous.try_emplace(s.inode, Held{s.pid, s.bytes, 0});
+        auto [it, added] = m_previous.try_emplace(s.inode, Held{s.pid, s.bytes, s.received, 0});
         Held& held = it->second;
         if (held.reading == m_reading) continue;  // listed twice
         ++seen;
         if (s.pid != 0) {
             if (added) {
-                if (m_bHasPrevious && s.bytes > 0) m_growth[s.pid] += s.bytes;
+                if (m_bHasPrevious && s.bytes > 0) {
+                    Growth& g = m_growth[s.pid];
+                    g.bytes += s.bytes;
+                    g.received += std::min(s.received, s.bytes);
+                }
             } else if ((held.pid == s.pid || held.pid == 0) && s.bytes > held.bytes) {
                 // A holder found only now was most likely holding it before too.
-                m_growth[s.pid] += s.bytes - held.bytes;
+                Growth& g = m_growth[s.pid];
+                g.bytes += s.bytes - held.bytes;
+                g.received += std::min(s.received > held.received ? s.received - held.received : 0,
+                                       s.bytes - held.bytes);
             }
         }
-        held = {s.pid, s.bytes, m_reading};
+        held = {s.pid, s.bytes, s.received, m_reading};
     }
     // Closed sockets are forgotten.
     if (m_previous.size() > seen)
@@ -32,5 +41,11 @@ bool CNetworkUsage::Update(INetworkSource& source) {
 
 std::uint64_t CNetworkUsage::GrowthOf(std::uint32_t pid) const {
     auto it = m_growth.find(pid);
-    return it == m_growth.end() ? 0 : it->second;
+    return it == m_growth.end() ? 0 : it->second.bytes;
+}
+
+void CNetworkUsage::GrowthOf(std::uint32_t pid, std::uint64_t& received, std::uint64_t& sent) const {
+    auto it = m_growth.find(pid);
+    received = it == m_growth.end() ? 0 : it->second.received;
+    sent = it == m_growth.end() ? 0 : it->second.bytes - it->second.received;
 }

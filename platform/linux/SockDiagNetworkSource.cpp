@@ -104,7 +104,7 @@ bool CSockDiagNetworkSource::Dump(unsigned char family, std::vector<Dumped>& out
             if (h->nlmsg_type != type || h->nlmsg_len < NLMSG_LENGTH(sizeof(inet_diag_msg))) continue;
             const auto* diag = static_cast<const inet_diag_msg*>(NLMSG_DATA(h));
             if (diag->idiag_inode == 0) continue;
-            Dumped d{diag->idiag_inode, diag->idiag_uid, 0};
+            Dumped d{diag->idiag_inode, diag->idiag_uid, 0, 0};
             auto attributes = static_cast<unsigned>(h->nlmsg_len - NLMSG_LENGTH(sizeof(inet_diag_msg)));
             for (auto* a = reinterpret_cast<const rtattr*>(diag + 1); RTA_OK(a, attributes);
                  a = RTA_NEXT(a, attributes)) {
@@ -112,7 +112,8 @@ bool CSockDiagNetworkSource::Dump(unsigned char family, std::vector<Dumped>& out
                 // An older kernel sends a shorter tcp_info: what it lacks stays 0.
                 tcp_info info{};
                 std::memcpy(&info, RTA_DATA(a), std::min<std::size_t>(RTA_PAYLOAD(a), sizeof info));
-                d.bytes = info.tcpi_bytes_acked + info.tcpi_bytes_received;
+                d.received = info.tcpi_bytes_received;
+                d.sent = info.tcpi_bytes_acked;
             }
             out.push_back(d);
         }
@@ -246,7 +247,8 @@ bool CSockDiagNetworkSource::GetSocketTraffic(std::vector<SocketTraffic>& socket
     sockets.reserve(dumped.size());
     for (const Dumped& d : dumped) {
         auto owner = m_owner.find(d.inode);
-        sockets.push_back({d.inode, owner == m_owner.end() ? 0u : owner->second, d.bytes});
+        sockets.push_back({d.inode, owner == m_owner.end() ? 0u : owner->second, d.received + d.sent, d.received,
+                           d.sent});
     }
     ++m_dumps;
     m_segments = std::move(segments);

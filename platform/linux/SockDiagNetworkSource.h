@@ -41,7 +41,8 @@ private:
     struct Dumped {
         std::uint64_t inode;
         std::uint32_t uid;
-        std::uint64_t bytes;
+        std::uint64_t received;
+        std::uint64_t sent;
     };
     bool Send(const void* message, std::size_t size);
     // The "InSegs OutSegs" of the Tcp line of net/snmp; empty if unreadable.

@@ -9,8 +9,9 @@ public:
     std::map<std::uint64_t, SocketTraffic> sockets;
     bool fail = false;
 
-    void Put(std::uint64_t inode, std::uint32_t pid, std::uint64_t bytes) {
-        sockets[inode] = {inode, pid, bytes};
+    // received: the part of bytes that came in.
+    void Put(std::uint64_t inode, std::uint32_t pid, std::uint64_t bytes, std::uint64_t received = 0) {
+        sockets[inode] = {inode, pid, bytes, received, bytes - received};
     }
 
     bool GetSocketTraffic(std::vector<SocketTraffic>& out) override {
