@@ -269,11 +269,4 @@ TEST_F(Snapshot, UnopenableProcessHasARecordButNoMeasurement) {
     EXPECT_EQ(table.FindByPid(90)->m_tLastProcessor, 0);
 }
 
-TEST_F(Snapshot, ReusedIdKeepsTheOldRecord) {
-    source.Add(95, "/a/old");
-    table.TakeSnapshot();
-    source.Add(95, "/a/new");  // new instance under the same id
-    Tick();
-    EXPECT_EQ(table.FindByPid(95)->m_strFileName, "old");
-}
 }  // namespace
