@@ -27,6 +27,7 @@
 #include "platform/linux/ProcfsProcessSource.h"
 #include "platform/linux/ResourceLimits.h"
 #include "platform/linux/SockDiagNetworkSource.h"
+#include "platform/linux/TaskstatsExitSource.h"
 #include "platform/linux/SystemClock.h"
 #include "res/StringTable.h"
 #include "res/Text.h"
@@ -57,7 +58,9 @@ int CLoadwatchApp::InitInstance(const std::vector<std::string>& arguments) {
     CKnowledgeBase knowledgeBase(http, files, KnowledgeBaseUrl());
     CHelperSocketLister sockets(helper);
     CSockDiagNetworkSource network("/proc", &sockets);
-    CProcesses processes({clock, source, files, &FindUninstaller, &network});
+    // Listens only where the system allows it (root, CAP_NET_ADMIN).
+    CTaskstatsExitSource exits;
+    CProcesses processes({clock, source, files, &FindUninstaller, &network, &exits});
     CDesktopServices services;
     CQtDesktop desktop;
     CQtClipboard clipboard;

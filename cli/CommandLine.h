@@ -6,6 +6,7 @@
 struct CliOptions {
     long count = -1;               // refreshes before stopping; -1: until interrupted
     std::uint32_t detailsPid = 0;  // 0: watch the list instead
+    bool wide = false;             // the list with process ids and amounts
 };
 
 // Reads the arguments (argv[0] is the program). Returns -1 to go on with

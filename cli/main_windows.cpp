@@ -62,5 +62,5 @@ int main(int argc, char** argv) {
         CWinInetHttpClient http;
         return RunDetailsWithPage(options.detailsPid, processes, context, http, files, stdout, stderr);
     }
-    return RunWatch(processes, options.count, stdout, StdoutTakesEscapes());
+    return RunWatch(processes, options.count, stdout, StdoutTakesEscapes(), options.wide);
 }

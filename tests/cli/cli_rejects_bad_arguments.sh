@@ -14,5 +14,8 @@ for args in "--count" "--count 0" "--count -3" "--count 2x" "--bogus" \
 done
 "$cli" --help | grep -q -- '--count N' || { echo "--help lacks --count"; fail=1; }
 "$cli" --help | grep -q -- '--details PID' || { echo "--help lacks --details"; fail=1; }
+for word in --wide network; do
+  "$cli" --help | grep -q -- "$word" || { echo "--help lacks $word"; fail=1; }
+done
 rm -f /tmp/lw_cli_err.$$
 exit $fail
