@@ -9,12 +9,15 @@
 #include <linux/tcp.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <string_view>
 
@@ -116,30 +119,43 @@ bool CSockDiagNetworkSource::Dump(unsigned char family, std::vector<Dumped>& out
 
 bool CSockDiagNetworkSource::Receive(std::uint32_t first, std::uint32_t last, bool dump,
                                      std::vector<Dumped>& out) {
-    char* buffer = m_buffer.data();
+    // A dump packs many sockets into each datagram; a lookup's reply is a
+    // datagram of its own, so those are taken many to a system call.
+    constexpr std::size_t kSlots = 64;
+    const std::size_t slot = m_buffer.size() / kSlots;
+    mmsghdr messages[kSlots];
+    iovec vectors[kSlots];
     std::uint32_t answered = 0;
     const std::uint32_t asked = last - first + 1;
     for (;;) {
-        ssize_t n = recv(m_netlink.Get(), buffer, m_buffer.size(), 0);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        auto length = static_cast<unsigned>(n);
-        for (auto* h = reinterpret_cast<nlmsghdr*>(buffer); NLMSG_OK(h, length); h = NLMSG_NEXT(h, length)) {
-            if (h->nlmsg_seq < first || h->nlmsg_seq > last) continue;
-            if (h->nlmsg_type == NLMSG_DONE) return true;
-            if (h->nlmsg_type == NLMSG_ERROR) {
-                // A lookup's "no such socket": it has closed.
-                if (dump) return false;
-                if (++answered == asked) return true;
-                continue;
-            }
-            if (!dump && ++answered == asked) {
-                // The last answer: take it and stop.
-                ParseDiag(h, out);
-                return true;
-            }
-            ParseDiag(h, out);
+        const std::size_t want = dump ? 1 : std::min<std::size_t>(kSlots, asked - answered);
+        for (std::size_t i = 0; i < want; ++i) {
+            vectors[i] = {m_buffer.data() + i * (dump ? 0 : slot), dump ? m_buffer.size() : slot};
+            messages[i] = {};
+            messages[i].msg_hdr.msg_iov = &vectors[i];
+            messages[i].msg_hdr.msg_iovlen = 1;
         }
+        int got = recvmmsg(m_netlink.Get(), messages, static_cast<unsigned>(want), MSG_WAITFORONE, nullptr);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        for (int m = 0; m < got; ++m) {
+            auto length = messages[m].msg_len;
+            if (messages[m].msg_hdr.msg_flags & MSG_TRUNC) return false;
+            for (auto* h = static_cast<nlmsghdr*>(vectors[m].iov_base); NLMSG_OK(h, length);
+                 h = NLMSG_NEXT(h, length)) {
+                if (h->nlmsg_seq < first || h->nlmsg_seq > last) continue;
+                if (h->nlmsg_type == NLMSG_DONE) return true;
+                if (h->nlmsg_type == NLMSG_ERROR) {
+                    // A lookup's "no such socket": it has closed.
+                    if (dump) return false;
+                    ++answered;
+                    continue;
+                }
+                ParseDiag(h, out);
+                if (!dump) ++answered;
+            }
+        }
+        if (!dump && answered >= asked) return true;
     }
 }
 
@@ -207,9 +223,16 @@ std::string ParseTcpFields(std::string_view snmp, std::string_view a, std::strin
     return found == 2 ? wanted : std::string();
 }
 
-// Requests per batch: their replies (about 300 bytes each) must fit the
-// receive buffer, or the kernel drops them.
-constexpr std::size_t kBatch = 256;
+// Requests per batch: their replies (each its own buffer of about 1 kB in
+// the kernel's accounting) must fit the receive buffer, or the kernel
+// drops them.
+constexpr std::size_t kBatch = 64;
+
+// Measured here: a dump costs about 15 ns per bucket of the connection
+// table and 1.1 us per socket; a lookup about 2.7 us per socket. Asking
+// each socket wins while they are fewer than a hundredth of the buckets.
+constexpr std::uint64_t kBucketsPerLookup = 100;
+constexpr std::uint64_t kUnknownBuckets = 65536;
 }  // namespace
 
 std::string ParseTcpSegments(std::string_view snmp) { return ParseTcpFields(snmp, "InSegs", "OutSegs"); }
@@ -316,7 +339,14 @@ bool CSockDiagNetworkSource::GetSocketTraffic(std::vector<SocketTraffic>& socket
         if (!m_netlink) return false;
     }
     std::vector<Dumped> dumped;
-    if (!gotPrivilege && !opens.empty() && opens == m_opens) {
+    if (m_buckets == 0) {
+        // The table's size (Linux 6.1 on); a negative value means a
+        // namespace of its own, sized by its absolute value.
+        std::ifstream in(m_procRoot + "/sys/net/ipv4/tcp_ehash_entries");
+        long long entries = 0;
+        m_buckets = in >> entries && entries != 0 ? static_cast<std::uint64_t>(std::llabs(entries)) : kUnknownBuckets;
+    }
+    if (!gotPrivilege && !opens.empty() && opens == m_opens && m_known.size() * kBucketsPerLookup < m_buckets) {
         dumped.reserve(m_known.size());
         if (LookUpKnown(dumped)) {
             ++m_lookups;

@@ -26,7 +26,9 @@
 // segment counters moved but no connection was opened since (ActiveOpens,
 // PassiveOpens), no new socket can be there: the sockets already known are
 // asked for by their exact address, in batched requests, each a hash
-// lookup in the kernel. Only an opened connection takes a dump.
+// lookup in the kernel, as long as they are few against the size of the
+// kernel's table (/proc/sys/net/ipv4/tcp_ehash_entries); past that one walk
+// is cheaper. Otherwise, and after an opened connection, a dump.
 //
 // Formats: sock_diag(7), the tcp_info of <linux/tcp.h> (bytes_acked and
 // bytes_received since Linux 4.1 and 4.2; older kernels report 0), and
@@ -91,6 +93,7 @@ private:
     std::vector<Dumped> m_known;        // the sockets of the last answer
     std::uint64_t m_dumps = 0;
     std::uint64_t m_lookups = 0;
+    std::uint64_t m_buckets = 0;  // of the kernel's connection table; 0 not read yet
     std::vector<char> m_buffer = std::vector<char>(64 * 1024);  // one receive
 };
 
