@@ -36,8 +36,15 @@ void CProcesses::CountEnded(std::int64_t now, std::vector<const CProcess*>& acti
                     const std::uint64_t after = e.user + e.kernel;
                     const std::uint64_t moved = e.readBytes + e.writeBytes;
                     const std::uint64_t known = r->m_bHasIo ? r->m_ullReadBytes + r->m_ullWriteBytes : moved;
-                    if (Stamp(*r, now, after > before ? after - before : 0, moved > known ? moved - known : 0))
-                        active.push_back(r);
+                    const std::uint64_t used = after > before ? after - before : 0;
+                    r->m_dProcessorShare = share(used);
+                    r->m_ullDiskReadRate = r->m_ullDiskWriteRate = 0;
+                    if (moved > known) {
+                        r->m_ullDiskReadRate = e.readBytes > r->m_ullReadBytes ? Rate(e.readBytes - r->m_ullReadBytes) : 0;
+                        r->m_ullDiskWriteRate =
+                            e.writeBytes > r->m_ullWriteBytes ? Rate(e.writeBytes - r->m_ullWriteBytes) : 0;
+                    }
+                    if (Stamp(*r, now, used, moved > known ? moved - known : 0)) active.push_back(r);
                     continue;
                 }
             }
