@@ -9,6 +9,8 @@ int PromotionPageOfSource(int id) {
     return 0;
 }
 
+bool PromotionSecondClickOpens(int id) { return id >= 20001 && id <= 20003; }
+
 void CPromotionPanel::OpenPromotionPage(int page) {
     if (page < 1 || page > 3) return;
     m_desktop.OpenUrl(kPromotionEntries[page - 1].url);

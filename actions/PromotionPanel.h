@@ -34,6 +34,12 @@ inline constexpr HomeLink kHomeLink{"loadwatch.example.org",
 // other id.
 int PromotionPageOfSource(int id);
 
+// Whether the second click of a double-click on a source opens its page
+// again. A title link follows every button release, so a double-click on it
+// opens the page twice; on a description or an icon the second click is a
+// double-click notification, which opens nothing. False for any other id.
+bool PromotionSecondClickOpens(int id);
+
 // The promotion panel's clicks, and the home-page link's.
 class CPromotionPanel {
 public:

@@ -15,6 +15,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include "actions/PromotionPanel.h"
 #include "app/ClickableLabel.h"
 #include "app/Icons.h"
 #include "app/LinkFlash.h"
@@ -129,6 +130,9 @@ void CLoadwatchDlg::CreateControls() {
                 label->setCursor(hand);
                 connect(label, &CClickableLabel::clicked, this,
                         [this, id = c.id] { m_window.OnCommand(id); });
+                connect(label, &CClickableLabel::doubleClicked, this, [this, id = c.id] {
+                    if (PromotionSecondClickOpens(id)) m_window.OnCommand(id);
+                });
                 widget = label;
                 break;
             }

@@ -1,5 +1,7 @@
 #include "res/StringTable.h"
 
+#include "res/AboutText.h"
+
 namespace {
 struct Entry {
     unsigned id;
@@ -23,9 +25,7 @@ constexpr Entry kStrings[] = {
     {1025, "No data. Please create a connection to the internet."},
     {1026, "Please choose a program."},
     {1027, "Inf&o about..."},
-    {1028, "Loadwatch 1.13\n\nCopyright (C) 2026 The Loadwatch developers\n\n\n"
-           "This program contains code of the Qt toolkit, whose text browser renders the details "
-           "page. Qt is Copyright (C) The Qt Company Ltd. and other contributors."},
+    {1028, kAboutText},
     {1029, "Checking digital signature"},
 };
 }  // namespace

@@ -5,16 +5,132 @@
 
 namespace {
 constexpr UINT_PTR kSubclassId = 1;
+constexpr UINT_PTR kToolId = 1;
+
+std::string WindowText(HWND window) {
+    const int length = ::GetWindowTextLengthA(window);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextA(window, text.data(), length + 1)));
+    return text;
 }
+
+TOOLINFOA Tool(HWND control) {
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = control;
+    tool.uId = kToolId;
+    return tool;
+}
+}  // namespace
 
 CHyperLink::~CHyperLink() {
     if (m_control && ::IsWindow(m_control)) ::RemoveWindowSubclass(m_control, &Proc, kSubclassId);
+    if (m_tip && ::IsWindow(m_tip)) ::DestroyWindow(m_tip);
+    if (m_fontLink) ::DeleteObject(m_fontLink);
 }
 
 void CHyperLink::Subclass(HWND control, HCURSOR hand) {
     m_control = control;
     m_hand = hand;
-    if (control) ::SetWindowSubclass(control, &Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    if (!control) return;
+    m_strLinkUrl = WindowText(control);
+
+    LOGFONTA lf{};
+    auto font = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
+    if (font && ::GetObjectA(font, sizeof(lf), &lf)) {
+        lf.lfUnderline = TRUE;
+        lf.lfWeight = FW_BOLD;
+        m_fontLink = ::CreateFontIndirectA(&lf);
+        if (m_fontLink) ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_fontLink), TRUE);
+        FitToText();
+    }
+
+    // The tooltip watches the control's mouse messages itself.
+    m_tip =
+        ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, control, nullptr, nullptr, nullptr);
+    if (m_tip) {
+        TOOLINFOA tool = Tool(control);
+        tool.uFlags = TTF_SUBCLASS;
+        ::GetClientRect(control, &tool.rect);
+        tool.lpszText = m_strLinkUrl.data();
+        ::SendMessageA(m_tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    ::SetWindowSubclass(control, &Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void CHyperLink::SetNotify(HWND target, unsigned notifyId, const std::string& tip) {
+    m_target = target;
+    m_notifyId = notifyId;
+    SetTipText(tip.empty() ? m_strLinkUrl : tip == "-" ? std::string() : tip);
+}
+
+void CHyperLink::SetTipText(const std::string& text) {
+    if (!m_tip) return;
+    std::string copy = text;
+    TOOLINFOA tool = Tool(m_control);
+    tool.lpszText = copy.data();
+    ::SendMessageA(m_tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void CHyperLink::FollowLink() {
+    if (m_target) ::SendMessageA(m_target, WM_TIMER, m_notifyId, 0);
+}
+
+void CHyperLink::FitToText() {
+    HWND parent = ::GetParent(m_control);
+    RECT r{}, client{};
+    if (!m_fontLink || !::GetWindowRect(m_control, &r) || !::GetClientRect(m_control, &client)) return;
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    const int frameWidth = (r.right - r.left) - client.right;
+    const int frameHeight = (r.bottom - r.top) - client.bottom;
+
+    const std::string text = WindowText(m_control);
+    SIZE extent{};
+    HDC dc = ::GetDC(m_control);
+    if (!dc) return;
+    HGDIOBJ old = ::SelectObject(dc, m_fontLink);
+    const bool measured = ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(m_control, dc);
+    if (!measured) return;
+    const LONG w = extent.cx + 20, h = extent.cy;
+
+    // The halvings truncate toward zero, as the rectangle arithmetic of a
+    // static does.
+    const LONG_PTR style = ::GetWindowLongPtrA(m_control, GWL_STYLE);
+    if (style & SS_CENTERIMAGE) {
+        const LONG d = ((r.bottom - r.top) - h) / 2;
+        r.top += d;
+        r.bottom -= d;
+    } else {
+        r.bottom = r.top + h;
+    }
+    switch (style & SS_TYPEMASK) {
+        case SS_CENTER: {
+            const LONG d = ((r.right - r.left) - w) / 2;
+            r.left += d;
+            r.right -= d;
+            break;
+        }
+        case SS_RIGHT:
+            r.left = r.right - w;
+            break;
+        default:
+            r.right = r.left + w;
+    }
+    ::SetWindowPos(m_control, nullptr, r.left, r.top, r.right - r.left + frameWidth,
+                   r.bottom - r.top + frameHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (m_tip) {
+        TOOLINFOA tool = Tool(m_control);
+        ::GetClientRect(m_control, &tool.rect);
+        ::SendMessageA(m_tip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void CHyperLink::SetActive(bool active) {
+    m_bActive = active;
+    ::InvalidateRect(m_control, nullptr, TRUE);
 }
 
 LRESULT CALLBACK CHyperLink::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -30,18 +146,31 @@ LRESULT CALLBACK CHyperLink::Proc(HWND window, UINT message, WPARAM wParam, LPAR
                 return TRUE;
             }
             break;
-        case WM_LBUTTONDOWN:
-            self->m_pressed = true;
+        case WM_SETFOCUS:
+            self->SetActive(true);
             break;
-        case WM_LBUTTONUP: {
-            const bool click = self->m_pressed;
-            self->m_pressed = false;
-            if (click && self->m_notifyId != 0 && self->m_target) {
-                ::SendMessageA(self->m_target, WM_TIMER, self->m_notifyId, 0);
+        case WM_KILLFOCUS:
+            self->SetActive(false);
+            break;
+        case WM_LBUTTONDOWN:
+            ::SetFocus(window);
+            self->SetActive(true);
+            break;
+        case WM_LBUTTONUP:
+            // Every release follows while the link is active, so the second
+            // click of a double-click follows it again.
+            if (self->m_bActive) {
+                self->FollowLink();
                 return 0;
             }
             break;
-        }
+        case WM_KEYDOWN:
+            // Auto-repeated presses follow it too.
+            if (wParam == VK_SPACE) {
+                self->FollowLink();
+                return 0;
+            }
+            break;
         case WM_NCDESTROY:
             ::RemoveWindowSubclass(window, &Proc, kSubclassId);
             self->m_control = nullptr;

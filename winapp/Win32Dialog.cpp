@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "actions/PromotionPanel.h"
 #include "winapp/TrayRect.h"
 #include "window/ControlIds.h"
 #include "window/DialogTemplate.h"
@@ -14,7 +15,6 @@ namespace {
 constexpr int kTemplateId = 102;
 constexpr int kIconId = 128;
 constexpr int kHandCursorId = 129;
-constexpr COLORREF kLinkColor = RGB(0, 0, 204);
 
 std::string WindowText(HWND window) {
     const int length = ::GetWindowTextLengthA(window);
@@ -23,13 +23,12 @@ std::string WindowText(HWND window) {
     return text;
 }
 
-// The dialog font with another weight or underline.
-HFONT DerivedFont(HWND dialog, bool bold, bool underline) {
+// The dialog font in bold.
+HFONT BoldFont(HWND dialog) {
     LOGFONTA lf{};
     HFONT base = reinterpret_cast<HFONT>(::SendMessageA(dialog, WM_GETFONT, 0, 0));
     if (!base || !::GetObjectA(base, sizeof(lf), &lf)) return nullptr;
-    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-    lf.lfUnderline = underline;
+    lf.lfWeight = FW_BOLD;
     return ::CreateFontIndirectA(&lf);
 }
 
@@ -47,8 +46,7 @@ CWin32Dialog::CWin32Dialog(HINSTANCE instance, WindowPlatform platform)
 
 CWin32Dialog::~CWin32Dialog() {
     if (m_hwnd) ::DestroyWindow(m_hwnd);
-    for (HGDIOBJ font : {m_fontBold, m_fontLink})
-        if (font) ::DeleteObject(font);
+    if (m_fontBold) ::DeleteObject(m_fontBold);
     for (HICON icon : {m_iconBig, m_iconSmall})
         if (icon) ::DestroyIcon(icon);
 }
@@ -100,14 +98,11 @@ void CWin32Dialog::OnInitDialog() {
     HWND list = ::GetDlgItem(m_hwnd, IDC_LIST);
     m_list.Attach(list);
     ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    m_fontLink = DerivedFont(m_hwnd, false, true);
     for (const ControlTemplate& c : DialogTemplate()) {
-        const bool link = c.kind == ControlKind::Link;
-        if (!link && c.kind != ControlKind::ClickText && c.kind != ControlKind::ClickIcon) continue;
-        HWND control = ::GetDlgItem(m_hwnd, c.id);
-        m_links[c.id].Subclass(control, m_hand);
-        if (link && m_fontLink)
-            ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_fontLink), FALSE);
+        if (c.kind == ControlKind::Link)
+            m_links[c.id].Subclass(::GetDlgItem(m_hwnd, c.id), m_hand);
+        else if (c.kind == ControlKind::ClickText || c.kind == ControlKind::ClickIcon)
+            m_clickables[c.id].Subclass(::GetDlgItem(m_hwnd, c.id), m_hand);
     }
     ::GetWindowRect(m_hwnd, &m_lastWindowRect);
     const RECT before = m_lastWindowRect;
@@ -128,9 +123,9 @@ void CWin32Dialog::OnInitDialog() {
     }
 }
 
-bool CWin32Dialog::IsLink(int id) const {
-    const ControlTemplate* c = FindControlTemplate(id);
-    return c && c->kind == ControlKind::Link;
+const CHyperLink* CWin32Dialog::Link(int id) const {
+    auto it = m_links.find(id);
+    return it == m_links.end() ? nullptr : &it->second;
 }
 
 INT_PTR CWin32Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -149,7 +144,8 @@ INT_PTR CWin32Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 End(0);
             } else if (id >= IDC_PROPERTIES && id <= IDC_UNINSTALL && code == BN_CLICKED) {
                 m_window.OnCommand(id);
-            } else if (id >= IDC_PROMO_TEXT_1 && id <= IDC_PROMO_ICON_3 && code == STN_CLICKED) {
+            } else if (id >= IDC_PROMO_TEXT_1 && id <= IDC_PROMO_ICON_3 &&
+                       (code == STN_CLICKED || (code == STN_DBLCLK && PromotionSecondClickOpens(id)))) {
                 m_window.OnCommand(id);
             }
             return TRUE;
@@ -169,10 +165,10 @@ INT_PTR CWin32Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 m_window.OnTrayIconClicked();
             return TRUE;
         case WM_CTLCOLORSTATIC: {
-            const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-            if (!IsLink(id)) return FALSE;
+            const CHyperLink* link = Link(::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
+            if (!link) return FALSE;
             HDC dc = reinterpret_cast<HDC>(wParam);
-            ::SetTextColor(dc, kLinkColor);
+            ::SetTextColor(dc, link->TextColour());
             ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
             return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
         }
@@ -209,7 +205,7 @@ void CWin32Dialog::ShowControl(int id, bool show) {
 bool CWin32Dialog::IsChecked(int id) const { return ::IsDlgButtonChecked(m_hwnd, id) == BST_CHECKED; }
 
 void CWin32Dialog::SetBold(int id) {
-    if (!m_fontBold) m_fontBold = DerivedFont(m_hwnd, true, false);
+    if (!m_fontBold) m_fontBold = BoldFont(m_hwnd);
     if (m_fontBold) ::SendDlgItemMessageA(m_hwnd, id, WM_SETFONT, reinterpret_cast<WPARAM>(m_fontBold), TRUE);
 }
 

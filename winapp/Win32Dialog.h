@@ -4,6 +4,7 @@
 
 #include "actions/ActionHost.h"
 #include "platform/windows/Win32.h"
+#include "winapp/HandCursor.h"
 #include "winapp/HyperLink.h"
 #include "winapp/Win32ReportList.h"
 #include "window/DialogView.h"
@@ -34,6 +35,8 @@ public:
     HWND Handle() const { return m_hwnd; }
     CLoadwatchWindow& Window() { return m_window; }
     CWin32ReportList& ReportList() { return m_list; }
+    // The link control of a link id; null for any other id.
+    const CHyperLink* Link(int id) const;
 
     // IDialogView
     IReportList& List() override { return m_list; }
@@ -74,7 +77,6 @@ private:
     INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void OnInitDialog();
     INT_PTR OnNotify(const NMHDR& header);
-    bool IsLink(int id) const;
     // Handles one message the way the dialog's loop does.
     void Dispatch(MSG& msg);
 
@@ -87,9 +89,10 @@ private:
     HICON m_iconSmall = nullptr;
     HCURSOR m_hand = nullptr;
     HFONT m_fontBold = nullptr;
-    HFONT m_fontLink = nullptr;
     CWin32ReportList m_list;
     std::map<int, CHyperLink> m_links;
+    // The promotion panel's descriptions and icons.
+    std::map<int, CHandCursor> m_clickables;
     RECT m_lastWindowRect{};
     // Constructed last: it works through the members above.
     CLoadwatchWindow m_window;

@@ -66,6 +66,20 @@ TEST(Promotion, EverySourceOpensItsPageOncePerClick) {
     EXPECT_TRUE(log.empty());
 }
 
+TEST(Promotion, ADoubleClickOpensTwiceOnATitleOnceElsewhere) {
+    // Pages opened by the two clicks of a double-click on each source.
+    const int opened[][2] = {{20001, 2}, {20002, 2}, {20003, 2}, {1021, 1}, {1023, 1},
+                             {1024, 1},  {1026, 1},  {1017, 0},  {10000, 0}};
+    for (auto [id, pages] : opened) {
+        CallLog log;
+        CFakeDesktop desktop{log};
+        CPromotionPanel panel{desktop};
+        panel.OnSourceClicked(id);
+        if (PromotionSecondClickOpens(id)) panel.OnSourceClicked(id);
+        EXPECT_EQ(static_cast<int>(log.size()), pages) << id;
+    }
+}
+
 TEST(Promotion, EntriesAreDistinctAndMarkedAsComingFromUs) {
     for (int i = 0; i < 3; ++i) {
         std::string url = kPromotionEntries[i].url;

@@ -161,6 +161,8 @@ private slots:
     void emptyListClearsDetails();
     void oneRowAndActivationSelectsIt();
     void linksAndButtonsReachTheirHandlers();
+    void doubleClicksOnThePromotionPanel_data();
+    void doubleClicksOnThePromotionPanel();
     void elevationLink();
     void refreshInsideTheSignaturePump_data();
     void refreshInsideTheSignaturePump();
@@ -407,6 +409,32 @@ void LoadwatchDlgTest::linksAndButtonsReachTheirHandlers() {
     QTRY_VERIFY(f.dlg->isMinimized());
     QVERIFY(!f.dlg->IsTimerActive(kAutostartTimer));
     QVERIFY(!f.dlg->Window().Tray().IsInTray());
+}
+
+void LoadwatchDlgTest::doubleClicksOnThePromotionPanel_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<int>("opened");
+    // A title follows every release; a description or an icon answers the
+    // first click only.
+    QTest::newRow("title") << int(IDC_PROMO_TITLE_1) << 1 << 2;
+    QTest::newRow("description") << int(IDC_PROMO_TEXT_2) << 2 << 1;
+    QTest::newRow("icon") << int(IDC_PROMO_ICON_3) << 3 << 1;
+}
+
+void LoadwatchDlgTest::doubleClicksOnThePromotionPanel() {
+    QFETCH(int, id);
+    QFETCH(int, page);
+    QFETCH(int, opened);
+    Fixture f;
+    f.Open();
+    f.dlg->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.dlg.get()));
+    f.log.clear();
+    // Through the window, so Qt makes the double-click of two clicks.
+    QTest::mouseDClick(f.dlg->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                       f.dlg->Control(id)->mapTo(f.dlg.get(), QPoint(3, 3)));
+    QCOMPARE(f.log, CallLog(opened, std::string("url:") + kPromotionEntries[page - 1].url));
 }
 
 // Link 1012 hides while the helper it started runs, and only then.

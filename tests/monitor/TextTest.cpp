@@ -3,6 +3,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "res/StringTable.h"
@@ -47,6 +48,14 @@ TEST(StringTable, EveryTextExactly) {
     EXPECT_EQ(lines[1] + lines[3] + lines[4], "");
     EXPECT_EQ(lines[2].rfind("Copyright", 0), 0u);
     EXPECT_NE(lines[5].find("contains code of"), std::string::npos);
+    // It names what this build contains and nothing it does not.
+#ifdef _WIN32
+    const bool windows = true;
+#else
+    const bool windows = false;
+#endif
+    const std::pair<const char*, bool> named[] = {{"Qt", !windows}, {"MinGW-w64", windows}};
+    for (auto [name, inBuild] : named) EXPECT_EQ(lines[5].find(name) != std::string::npos, inBuild) << name;
 }
 
 TEST(JoinWithComma, DropsEmptyParts) {

@@ -94,7 +94,8 @@ TEST_F(DialogTest, ControlsCarryTheTemplatesIdsTextsAndPlaces) {
         const Rect actual = dialog.GetCtrlRect(c.id);
         const bool fixed = c.id == IDC_LABEL_PROGRAMS || c.id == IDC_LINK_ELEVATE ||
                            c.id == IDC_LABEL_DETAILS || c.id == IDC_FREEZE;
-        if (c.kind == ControlKind::ClickIcon || (!fits && !fixed)) continue;  // icons take the icon's size
+        // Icons take the icon's size, links their text's (below).
+        if (c.kind == ControlKind::ClickIcon || c.kind == ControlKind::Link || (!fits && !fixed)) continue;
         EXPECT_EQ(actual, (Rect{expected.left, expected.top, expected.right, expected.bottom})) << c.id;
     }
     char cls[64] = {};
@@ -156,6 +157,102 @@ TEST_F(DialogTest, LinkAndPanelClicksReachTheCommands) {
                    reinterpret_cast<LPARAM>(::GetDlgItem(hwnd, IDC_PROMO_ICON_3)));
     EXPECT_EQ(commands.home, 1);
     EXPECT_EQ(commands.promotions, (std::vector<int>{static_cast<int>(kNotifyPromotion2), IDC_PROMO_ICON_3}));
+}
+
+// The text colour the dialog gives a static when it draws it.
+COLORREF DrawnTextColour(HWND dialog, HWND control) {
+    HDC dc = ::GetDC(control);
+    ::SetTextColor(dc, RGB(1, 2, 3));
+    ::SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                   reinterpret_cast<LPARAM>(control));
+    const COLORREF colour = ::GetTextColor(dc);
+    ::ReleaseDC(control, dc);
+    return colour;
+}
+
+constexpr int kLinkIds[] = {IDC_LINK_HOME, IDC_LINK_ELEVATE, IDC_PROMO_TITLE_1, IDC_PROMO_TITLE_2,
+                            IDC_PROMO_TITLE_3};
+
+TEST_F(DialogTest, LinksAreBoldUnderlinedBlueFittedToTheirTextAndTipped) {
+    RECT frame;
+    ::GetWindowRect(hwnd, &frame);
+    const Size desktop = dialog.GetDesktopSize();
+    const bool fits = frame.right - frame.left <= desktop.cx && frame.bottom - frame.top <= desktop.cy - 20;
+    for (int id : kLinkIds) {
+        HWND link = ::GetDlgItem(hwnd, id);
+        LOGFONTA lf{};
+        ASSERT_TRUE(
+            ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(link, WM_GETFONT, 0, 0)), sizeof(lf), &lf));
+        EXPECT_EQ(lf.lfWeight, FW_BOLD) << id;
+        EXPECT_TRUE(lf.lfUnderline) << id;
+        EXPECT_EQ(DrawnTextColour(hwnd, link), RGB(0, 0, 255)) << id;
+
+        // Its text in its font, 20 pixels wider; the aligned edge stays.
+        const std::string text = Text(link);
+        SIZE extent{};
+        HDC dc = ::GetDC(link);
+        HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(link, WM_GETFONT, 0, 0)));
+        ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(link, dc);
+        const Rect r = dialog.GetCtrlRect(id);
+        EXPECT_EQ(r.width, extent.cx + 20) << id;
+        EXPECT_EQ(r.height, extent.cy) << id;
+        const ControlTemplate& c = *FindControlTemplate(id);
+        RECT placed{c.dlu.x, c.dlu.y, c.dlu.x + c.dlu.width, c.dlu.y + c.dlu.height};
+        ::MapDialogRect(hwnd, &placed);
+        if (fits) {
+            EXPECT_EQ(c.rightAligned ? r.x + r.width : r.x, c.rightAligned ? placed.right : placed.left)
+                << id;
+        }
+
+        // The tooltip shows the caption.
+        HWND tip = dialog.Link(id)->Tip();
+        ASSERT_NE(tip, nullptr) << id;
+        char buffer[128] = {};
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = link;
+        tool.uId = 1;
+        tool.lpszText = buffer;
+        ::SendMessageA(tip, TTM_GETTEXTA, sizeof(buffer), reinterpret_cast<LPARAM>(&tool));
+        EXPECT_EQ(std::string(buffer), text) << id;
+    }
+}
+
+TEST_F(DialogTest, ALinkIsTealWhileFocusedAndFollowsEveryReleaseAndSpace) {
+    HWND link = ::GetDlgItem(hwnd, IDC_PROMO_TITLE_1);
+    const auto notify = static_cast<int>(kNotifyPromotion1);
+    ::SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    EXPECT_TRUE(commands.promotions.empty());  // followed on the release
+    ::SendMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(commands.promotions, std::vector<int>{notify});
+    EXPECT_EQ(::GetFocus(), link);
+    EXPECT_EQ(DrawnTextColour(hwnd, link), RGB(0, 128, 128));
+    // Every space press follows it, auto-repeated ones too; other keys do not.
+    for (WPARAM key : {WPARAM(VK_SPACE), WPARAM(VK_SPACE), WPARAM('A')})
+        ::SendMessageA(link, WM_KEYDOWN, key, key == VK_SPACE ? 0x40000001 : 1);
+    EXPECT_EQ(commands.promotions, (std::vector<int>{notify, notify, notify}));
+    ::SetFocus(::GetDlgItem(hwnd, IDC_LIST));
+    EXPECT_EQ(DrawnTextColour(hwnd, link), RGB(0, 0, 255));
+}
+
+TEST_F(DialogTest, ADoubleClickOpensATitleTwiceADescriptionOrIconOnce) {
+    // The messages a double-click brings a control whose class takes them.
+    const int title = static_cast<int>(kNotifyPromotion2);
+    const std::pair<int, std::vector<int>> opened[] = {
+        {IDC_PROMO_TITLE_2, {title, title}},
+        {IDC_PROMO_TEXT_1, {IDC_PROMO_TEXT_1}},
+        {IDC_PROMO_ICON_3, {IDC_PROMO_ICON_3}},
+    };
+    for (const auto& [id, expected] : opened) {
+        commands.promotions.clear();
+        HWND control = ::GetDlgItem(hwnd, id);
+        EXPECT_TRUE(::GetClassLongPtrA(control, GCL_STYLE) & CS_DBLCLKS) << id;
+        for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+            ::SendMessageA(control, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(2, 2));
+        EXPECT_EQ(commands.promotions, expected) << id;
+    }
 }
 
 TEST(Win32ClipboardTest, TakesTextBeyondAsciiWhole) {

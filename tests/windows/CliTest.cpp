@@ -4,6 +4,8 @@
 
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/windows/ChildProcess.h"
 
@@ -77,6 +79,36 @@ TEST(Cli, DetailsOfABuiltProgramAndItsKnowledgeBaseRequest) {
     EXPECT_NE(details.out.find("&pn=Loadwatch%20test%20spinner&fv=%32%2e%35%2e%30%2e%37&"),
               std::string::npos);
     EXPECT_NE(details.out.find("\nagent=LDWT Browser\n"), std::string::npos) << details.out;
+}
+
+// The program's version string of a name, read with the system's calls.
+std::string VersionString(const std::string& program, const std::string& name) {
+    DWORD ignored = 0;
+    std::vector<char> data(::GetFileVersionInfoSizeA(program.c_str(), &ignored));
+    if (data.empty() ||
+        !::GetFileVersionInfoA(program.c_str(), 0, static_cast<DWORD>(data.size()), data.data()))
+        return "(no version resource)";
+    char* value = nullptr;
+    UINT length = 0;
+    const std::string key = "\\StringFileInfo\\040904b0\\" + name;
+    if (!::VerQueryValueA(data.data(), key.c_str(), reinterpret_cast<void**>(&value), &length) || !value)
+        return "(no " + name + ")";
+    return std::string(value, length > 0 ? length - 1 : 0);
+}
+
+TEST(Cli, BothProgramsCarryOurVersionResource) {
+    const std::pair<const char*, const char*> programs[] = {{LW_CLI, "loadwatch-cli.exe"},
+                                                            {LW_WINDOW, "loadwatch.exe"}};
+    for (auto [path, file] : programs) {
+        const std::string program = ChildProcess::BesideTest(path);
+        EXPECT_EQ(VersionString(program, "OriginalFilename"), file);
+        for (auto [name, value] : {std::pair{"ProductName", "Loadwatch"},
+                                   {"FileVersion", "1.13"},
+                                   {"ProductVersion", "1.13"},
+                                   {"CompanyName", "loadwatch.example.org"}})
+            EXPECT_EQ(VersionString(program, name), value) << file << " " << name;
+        EXPECT_EQ(VersionString(program, "FileDescription").rfind("Loadwatch", 0), 0u) << file;
+    }
 }
 
 TEST(Cli, NamesBeyondAsciiAreUtf8AsOnLinux) {
