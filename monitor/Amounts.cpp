@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "monitor/Process.h"
+#include "res/StringTable.h"
 #include "res/Text.h"
 
 std::string FormatShare(double share) {
@@ -22,7 +23,7 @@ std::string FormatRate(std::uint64_t bytesPerSecond) {
 }
 
 std::string ComposeAmountsText(const CProcess& r) {
-    return FormatText("Processor: %s of one core\nHard disk: read %s, write %s\nNetwork: received %s, sent %s",
+    return FormatText(LoadText(IDS_AMOUNTS).c_str(),
                       FormatShare(r.m_dProcessorShare).c_str(), FormatRate(r.m_ullDiskReadRate).c_str(),
                       FormatRate(r.m_ullDiskWriteRate).c_str(), FormatRate(r.m_ullNetReceiveRate).c_str(),
                       FormatRate(r.m_ullNetSendRate).c_str());

@@ -3,6 +3,7 @@
 
 #include "monitor/Processes.h"
 #include "platform/FileTime.h"
+#include "res/StringTable.h"
 #include "res/Text.h"
 
 CProcess& CProcesses::Group(const std::string& key, const std::string& name) {
@@ -87,7 +88,7 @@ void CProcesses::CountEnded(std::int64_t now, std::vector<const CProcess*>& acti
         if (!parent) continue;
         CProcess& r = Group(FormatText("children:%lu:%llu", static_cast<unsigned long>(g.pid),
                                        static_cast<unsigned long long>(parent->m_ftCreation)),
-                            FormatText("%s (its short-lived programs)", parent->ProgramText().c_str()));
+                            FormatText(LoadText(IDS_SHORT_LIVED).c_str(), parent->ProgramText().c_str()));
         r.m_tLastSeen = now;
         r.m_dProcessorShare = share(rest);
         Stamp(r, now, rest, 0);

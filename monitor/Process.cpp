@@ -1,6 +1,7 @@
 #include "monitor/Process.h"
 
 #include "platform/FileSystem.h"
+#include "res/StringTable.h"
 #include "res/Text.h"
 
 IProcessQuery* CProcess::GetQueryHandle(IProcessSource& source) {
@@ -46,6 +47,6 @@ void CProcess::ForgetProgram() {
 
 std::string CProcess::ProgramText() const {
     const std::string& name = m_strFileName.empty() ? m_strError : m_strFileName;
-    if (m_nEndedCount > 1) return FormatText("%s (%i processes)", name.c_str(), m_nEndedCount);
+    if (m_nEndedCount > 1) return FormatText(LoadText(IDS_ENDED_COUNT).c_str(), name.c_str(), m_nEndedCount);
     return name;
 }

@@ -6,6 +6,9 @@
 void QueryKnowledgeBase(CProcess& record, CKnowledgeBase& knowledgeBase) {
     if (record.m_bHtmlComposed) return;
     record.m_bHtmlComposed = true;
+    // The kernel's word on the program's file goes before the page: the
+    // knowledge base only sees the file that lies at the path now.
+    if (record.m_bNoFile) record.m_strHtml = LoadText(IDS_NO_FILE);
     if (record.m_strPath.empty()) return;
     record.m_strHtml = knowledgeBase.DownloadText(knowledgeBase.ComposeUrl(record));
     if (record.m_strHtml.empty()) {
@@ -13,4 +16,5 @@ void QueryKnowledgeBase(CProcess& record, CKnowledgeBase& knowledgeBase) {
         record.m_strHtml = LoadText(IDS_NO_DATA);
         record.m_bHtmlComposed = false;
     }
+    if (record.m_bFileReplaced) record.m_strHtml = LoadText(IDS_FILE_REPLACED) + record.m_strHtml;
 }

@@ -27,6 +27,13 @@ constexpr Entry kStrings[] = {
     {1027, "Inf&o about..."},
     {1028, kAboutText},
     {1029, "Checking digital signature"},
+    // Beyond the original table: what the Linux sampler adds.
+    {1030, "%s (%i processes)"},
+    {1031, "%s (its short-lived programs)"},
+    {1032, "<p><b>The program file was replaced or deleted since this program started.</b> What follows "
+           "describes the file now at its place, if there is one.</p>"},
+    {1033, "<p><b>This program was started from memory: it has no program file.</b></p>"},
+    {1034, "Processor: %s of one core\nHard disk: read %s, write %s\nNetwork: received %s, sent %s"},
 };
 }  // namespace
 

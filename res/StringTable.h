@@ -24,6 +24,11 @@ enum : unsigned {
     IDS_MENU_ABOUT = 1027,
     IDS_ABOUT = 1028,
     IDS_CHECKING_SIGNATURE = 1029,
+    IDS_ENDED_COUNT = 1030,
+    IDS_SHORT_LIVED = 1031,
+    IDS_FILE_REPLACED = 1032,
+    IDS_NO_FILE = 1033,
+    IDS_AMOUNTS = 1034,
 };
 
 // The program's version as shown after its title.

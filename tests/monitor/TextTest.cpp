@@ -31,9 +31,15 @@ TEST(StringTable, EveryTextExactly) {
         {1026, "Please choose a program."},
         {1027, "Inf&o about..."},
         {1029, "Checking digital signature"},
+        {1030, "%s (%i processes)"},
+        {1031, "%s (its short-lived programs)"},
+        {1032, "<p><b>The program file was replaced or deleted since this program started.</b> What follows "
+               "describes the file now at its place, if there is one.</p>"},
+        {1033, "<p><b>This program was started from memory: it has no program file.</b></p>"},
+        {1034, "Processor: %s of one core\nHard disk: read %s, write %s\nNetwork: received %s, sent %s"},
     };
-    for (unsigned id : {0u, 1u, 999u, 1030u, 65535u}) EXPECT_EQ(LoadText(id), "") << id;
-    for (unsigned id = 1000; id <= 1029; ++id) {
+    for (unsigned id : {0u, 1u, 999u, 1035u, 65535u}) EXPECT_EQ(LoadText(id), "") << id;
+    for (unsigned id = 1000; id <= 1034; ++id) {
         if (id == 1028) continue;  // below
         auto it = texts.find(id);
         EXPECT_EQ(LoadText(id), it == texts.end() ? "" : it->second) << id;
