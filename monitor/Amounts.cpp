@@ -1,6 +1,8 @@
 #include "monitor/Amounts.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "monitor/Process.h"
 #include "res/StringTable.h"
