@@ -13,7 +13,7 @@ struct StatFields {
     std::uint64_t utime = 0, stime = 0, cutime = 0, cstime = 0;
     std::uint64_t starttime = 0;
     // Where the program's code lies; changes with exec (address layout is
-    // randomised) and reads 0 where the kernel hides it from us.
+    // randomised). 1 where the kernel hides it from us, 0 without any.
     std::uint64_t startcode = 0, endcode = 0;
 };
 bool ParseStatLine(const std::string& text, StatFields& out);

@@ -87,7 +87,8 @@ public:
         times.kernel = TicksToUnits(f.stime, hz);
         times.creation = m_source.m_bootTime + TicksToUnits(f.starttime, hz);
         times.name = std::move(f.comm);
-        times.imageStamp = f.startcode == 0 && f.endcode == 0 ? 0 : f.startcode * 1000003u ^ f.endcode;
+        // The kernel shows 1 for code bounds it hides from us, 0 for none.
+        times.imageStamp = f.startcode <= 1 && f.endcode <= 1 ? 0 : f.startcode * 1000003u ^ f.endcode;
         times.parentPid = static_cast<std::uint32_t>(f.ppid);
         times.childTime = TicksToUnits(f.cutime + f.cstime, hz);
         times.hasChildTime = true;
