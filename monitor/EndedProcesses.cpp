@@ -26,10 +26,16 @@ void CProcesses::CountEnded(std::int64_t now, std::vector<const CProcess*>& acti
             int count = 0;
         };
         std::unordered_map<std::string, Sum> programs;
-        for (const EndedProcess& e : m_ended) {
+        for (std::size_t i = 0; i < m_ended.size(); ++i) {
+            const EndedProcess& e = m_ended[i];
             if (e.pid == 0) continue;
             if (CProcess* r = FindByPid(e.pid)) {
-                if (r->m_tLastSeen == now) continue;  // runs on: one of its threads ended
+                if (r->m_tLastSeen == now) {
+                    // Still listed: a zombie not yet waited for, or a thread
+                    // of a process that runs on. The next snapshot tells.
+                    if (i < m_endedHeardNow) m_endedLater.push_back(e);
+                    continue;
+                }
                 const std::int64_t started = FileTimeToTime(r->m_ftCreation);
                 if (r->m_bHasTimes && started - e.started <= 1 && e.started - started <= 1) {
                     // Met before: what it did after its last sample.

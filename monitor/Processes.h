@@ -116,6 +116,11 @@ private:
     std::uint64_t m_ftPreviousEnumeration = 0;        // the source's instant of it, 0 unknown
     std::uint64_t m_ullInterval = 0;                  // 100-ns units between the last two
     std::vector<EndedProcess> m_ended;
+    // Ends of processes still listed at the snapshot that heard them (a
+    // zombie not yet waited for, or one of a process's threads): looked at
+    // once more at the next snapshot.
+    std::vector<EndedProcess> m_endedLater;
+    std::size_t m_endedHeardNow = 0;  // m_ended's entries before the carried ones
     std::vector<ChildGrowth> m_childGrowth;  // this snapshot's, by parent
 };
 

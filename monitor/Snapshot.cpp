@@ -198,6 +198,10 @@ void CProcesses::TakeSnapshot() {
     // has not ended before this point, so nothing is counted twice.
     m_ended.clear();
     if (m_platform.exits && m_platform.exits->IsListening()) m_platform.exits->TakeEnded(m_ended);
+    const std::size_t heardNow = m_ended.size();
+    m_ended.insert(m_ended.end(), m_endedLater.begin(), m_endedLater.end());
+    m_endedLater.clear();
+    m_endedHeardNow = heardNow;
     m_childGrowth.clear();
 
     std::vector<std::uint32_t> pids;

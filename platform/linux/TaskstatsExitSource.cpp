@@ -135,9 +135,15 @@ void CTaskstatsExitSource::Add(const void* data, std::size_t size, std::uint32_t
         e.parentPid = stats.ac_ppid;
         e.started = static_cast<std::int64_t>(stats.version >= 10 ? stats.ac_btime64 : stats.ac_btime);
     }
-    // Microseconds to 100-ns units.
-    e.user += stats.ac_utime * 10;
-    e.kernel += stats.ac_stime * 10;
+    if (stats.cpu_run_virtual_total != 0) {
+        // The scheduler's own nanoseconds, which /proc's times are scaled
+        // to; the split into user and kernel time is only sampled.
+        e.user += stats.cpu_run_virtual_total / 100;
+    } else {
+        // Microseconds to 100-ns units.
+        e.user += stats.ac_utime * 10;
+        e.kernel += stats.ac_stime * 10;
+    }
     e.readBytes += stats.read_bytes;
     e.writeBytes += stats.write_bytes;
 }

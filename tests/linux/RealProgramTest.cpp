@@ -195,13 +195,13 @@ TEST_F(RealProgram, AReplacedFileKeepsItsNameAndAMemoryFileShowsTheKernelsName) 
 }
 
 // 200 processes of 20 ms of processor each, two at a time, started by a shell
-// of the test's own.
+// of the test's own. A loaded machine stretches them but leaves their work.
 struct ShortLived {
     std::string spin;
     Child shell;
     explicit ShortLived(const std::string& prefix)
         : spin(OwnCopy(LW_SPIN, prefix)),
-          shell({"/bin/sh", "-c",
+          shell({"/usr/bin/env", "LW_SPIN_CPU=1", "/bin/sh", "-c",
                  "for i in $(seq 100); do " + spin + " 0.02 & " + spin + " 0.02; wait; done"}) {}
     ~ShortLived() { std::filesystem::remove(spin); }
     std::string Name() const { return std::filesystem::path(spin).filename(); }
@@ -219,7 +219,7 @@ TEST_F(RealProgram, ShortLivedProcessesCountForTheirProgramWithExitAccounting) {
     int most = 0;
     bool busy = false;
     while (!busy || most < 2) {
-        std::this_thread::sleep_for(500ms);
+        std::this_thread::sleep_for(1s);
         sampler.TakeSnapshot();
         for (int i = 0; i < sampler.GetSize(); ++i) {
             const CProcess& r = sampler[i];
@@ -241,7 +241,7 @@ TEST_F(RealProgram, ShortLivedProcessesCountForTheirParentWithoutExitAccounting)
     table.TakeSnapshot();
     bool busy = false;
     while (!busy) {
-        std::this_thread::sleep_for(500ms);
+        std::this_thread::sleep_for(1s);
         table.TakeSnapshot();
         const CProcess* group = Named(shell + " (its short-lived programs)");
         busy = group && group->m_tLastProcessor != 0;

@@ -200,6 +200,22 @@ TEST_F(Identity, EndedProcessesCountForTheirProgram) {
     EXPECT_EQ(table.GetSize(), 4);
 }
 
+// A process still listed when its end is heard (a zombie its parent has not
+// waited for yet) is counted at the next snapshot, once it is gone.
+TEST_F(Identity, AnEndHeardWhileStillListedCountsOnceItIsGone) {
+    Add(750, "/usr/bin/worker", "worker");
+    table.TakeSnapshot();
+    exits.queued.push_back({750, 1, "worker", 100, 400 * kMs, 0, 0, 0});
+    Tick();
+    EXPECT_EQ(table.FindByPid(750)->m_tLastProcessor, 0);
+    source.Remove(750);
+    Tick();
+    const CProcess* worker = Named("worker");
+    ASSERT_NE(worker, nullptr);
+    EXPECT_EQ(worker->m_dwPid, 0u);
+    EXPECT_EQ(worker->m_tLastProcessor, clock.Now());
+}
+
 TEST_F(Identity, WithoutExitAccountingTheParentCountsItsShortLivedChildren) {
     exits.listening = false;
     auto& shell = Add(900, "/bin/bash", "bash");
