@@ -8,6 +8,7 @@ namespace {
 const char kUsage[] =
     "Usage: loadwatch-cli [--count N] [--wide]\n"
     "       loadwatch-cli --details PID\n"
+    "       loadwatch-cli --metrics [ADDR:]PORT [--quiet-period SECONDS]\n"
     "Shows, once a second, the programs that used the processor (100 ms or more\n"
     "in the last second), the hard disk (bytes read from or written to storage)\n"
     "or the network (bytes sent or received over TCP) in the last 20 seconds,\n"
@@ -25,6 +26,14 @@ const char kUsage[] =
     "              folder creation times, version strings, signature, whether it\n"
     "              lies in a system folder, process start time; then the request\n"
     "              sent to the knowledge base and the page it returned\n"
+    "  --metrics [ADDR:]PORT\n"
+    "              sample as above without printing the list, and serve per program\n"
+    "              counters (processor seconds, disk and network bytes) and gauges\n"
+    "              at http://ADDR:PORT/metrics for Prometheus and OpenMetrics\n"
+    "              scrapers; ADDR is 127.0.0.1 unless given ([::1]:PORT for IPv6)\n"
+    "  --quiet-period SECONDS\n"
+    "              with --metrics: a program's series end after this long without\n"
+    "              activity (default 600)\n"
     "  --help      show this text\n";
 
 bool ParseCount(const char* text, long& count) {
@@ -47,6 +56,7 @@ bool ParsePid(const char* text, std::uint32_t& pid) {
 }  // namespace
 
 int ParseCommandLine(int argc, char** argv, CliOptions& options, std::FILE* out, std::FILE* err) {
+    bool quietPeriodGiven = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(kUsage, out);
@@ -73,7 +83,37 @@ int ParseCommandLine(int argc, char** argv, CliOptions& options, std::FILE* out,
             ++i;
             continue;
         }
+        if (std::strcmp(argv[i], "--metrics") == 0) {
+            if (i + 1 >= argc || !ParseListenAddress(argv[i + 1], options.metricsAddress)) {
+                std::fprintf(err, "loadwatch-cli: --metrics needs PORT or ADDR:PORT (port 0 to 65535)\n");
+                return 2;
+            }
+            options.metrics = true;
+            ++i;
+            continue;
+        }
+        if (std::strcmp(argv[i], "--quiet-period") == 0) {
+            if (i + 1 >= argc || !ParseCount(argv[i + 1], options.quietPeriod)) {
+                std::fprintf(err, "loadwatch-cli: --quiet-period needs a whole number of seconds, at least 1\n");
+                return 2;
+            }
+            quietPeriodGiven = true;
+            ++i;
+            continue;
+        }
         std::fprintf(err, "loadwatch-cli: unknown argument '%s' (see --help)\n", argv[i]);
+        return 2;
+    }
+    if (quietPeriodGiven && !options.metrics) {
+        std::fprintf(err, "loadwatch-cli: --quiet-period goes with --metrics only\n");
+        return 2;
+    }
+    if (options.wide && (options.metrics || options.detailsPid != 0)) {
+        std::fprintf(err, "loadwatch-cli: --wide goes with the list only\n");
+        return 2;
+    }
+    if (options.metrics && options.detailsPid != 0) {
+        std::fprintf(err, "loadwatch-cli: --metrics and --details do not go together\n");
         return 2;
     }
     return -1;

@@ -11,6 +11,7 @@
 #include "cli/CommandLine.h"
 #include "cli/DetailsCommand.h"
 #include "cli/KnowledgeBaseCommand.h"
+#include "cli/MetricsCommand.h"
 #include "cli/WatchCommand.h"
 #include "details/Details.h"
 #include "details/DetailsHost.h"
@@ -55,5 +56,7 @@ int main(int argc, char** argv) {
         CCurlHttpClient http;
         return RunDetailsWithPage(options.detailsPid, processes, context, http, files, stdout, stderr);
     }
+    if (options.metrics)
+        return RunMetrics(processes, {options.metricsAddress, options.quietPeriod, options.count}, stdout, stderr);
     return RunWatch(processes, options.count, stdout, ::isatty(STDOUT_FILENO) != 0, options.wide);
 }

@@ -53,6 +53,10 @@ int main(int argc, char** argv) {
     CProcesses processes({clock, source, files, &FindUninstaller});
     // With the debug privilege, other users' and system processes open too.
     EnablePrivilege("SeDebugPrivilege", true);
+    if (options.metrics) {
+        std::fputs("loadwatch-cli: --metrics is not available on this system\n", stderr);
+        return 2;
+    }
     if (options.detailsPid != 0) {
         CWin32FileContent content;
         CNoPackageMetadata packages;

@@ -92,8 +92,7 @@ void CProcesses::CountEnded(std::int64_t now, std::vector<const CProcess*>& acti
         if (rest < kProcessorThreshold) continue;
         const CProcess* parent = FindByPid(g.pid);
         if (!parent) continue;
-        CProcess& r = Group(FormatText("children:%lu:%llu", static_cast<unsigned long>(g.pid),
-                                       static_cast<unsigned long long>(parent->m_ftCreation)),
+        CProcess& r = Group("children:" + std::to_string(g.pid) + ":" + std::to_string(parent->m_ftCreation),
                             FormatText(LoadText(IDS_SHORT_LIVED).c_str(), parent->ProgramText().c_str()));
         r.m_tLastSeen = now;
         r.m_dProcessorShare = share(rest);

@@ -4,6 +4,7 @@
 
 bool CNetworkUsage::Update(INetworkSource& source) {
     m_growth.clear();
+    m_receivedGrowth.clear();
     m_bHasReading = source.GetSocketTraffic(m_sockets);
     if (!m_bHasReading) return false;
     // The readings are updated in place: a steady set of sockets costs one
@@ -18,16 +19,14 @@ bool CNetworkUsage::Update(INetworkSource& source) {
         if (s.pid != 0) {
             if (added) {
                 if (m_bHasPrevious && s.bytes > 0) {
-                    Growth& g = m_growth[s.pid];
-                    g.bytes += s.bytes;
-                    g.received += std::min(s.received, s.bytes);
+                    m_growth[s.pid] += s.bytes;
+                    if (s.received > 0) m_receivedGrowth[s.pid] += std::min(s.received, s.bytes);
                 }
             } else if ((held.pid == s.pid || held.pid == 0) && s.bytes > held.bytes) {
                 // A holder found only now was most likely holding it before too.
-                Growth& g = m_growth[s.pid];
-                g.bytes += s.bytes - held.bytes;
-                g.received += std::min(s.received > held.received ? s.received - held.received : 0,
-                                       s.bytes - held.bytes);
+                m_growth[s.pid] += s.bytes - held.bytes;
+                if (s.received > held.received)
+                    m_receivedGrowth[s.pid] += std::min(s.received - held.received, s.bytes - held.bytes);
             }
         }
         held = {s.pid, s.bytes, s.received, m_reading};
@@ -41,11 +40,10 @@ bool CNetworkUsage::Update(INetworkSource& source) {
 
 std::uint64_t CNetworkUsage::GrowthOf(std::uint32_t pid) const {
     auto it = m_growth.find(pid);
-    return it == m_growth.end() ? 0 : it->second.bytes;
+    return it == m_growth.end() ? 0 : it->second;
 }
 
-void CNetworkUsage::GrowthOf(std::uint32_t pid, std::uint64_t& received, std::uint64_t& sent) const {
-    auto it = m_growth.find(pid);
-    received = it == m_growth.end() ? 0 : it->second.received;
-    sent = it == m_growth.end() ? 0 : it->second.bytes - it->second.received;
+std::uint64_t CNetworkUsage::ReceivedGrowthOf(std::uint32_t pid) const {
+    auto it = m_receivedGrowth.find(pid);
+    return it == m_receivedGrowth.end() ? 0 : it->second;
 }

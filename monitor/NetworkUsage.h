@@ -20,8 +20,8 @@ public:
     bool HasReading() const { return m_bHasReading; }
     // Bytes pid's sockets moved between the last two readings.
     std::uint64_t GrowthOf(std::uint32_t pid) const;
-    // The same growth as bytes received and bytes sent.
-    void GrowthOf(std::uint32_t pid, std::uint64_t& received, std::uint64_t& sent) const;
+    // The received share of GrowthOf(pid); the rest was sent.
+    std::uint64_t ReceivedGrowthOf(std::uint32_t pid) const;
 
 private:
     struct Held {
@@ -30,12 +30,9 @@ private:
         std::uint64_t received;
         std::uint64_t reading;  // the last reading that listed the socket
     };
-    struct Growth {
-        std::uint64_t bytes = 0;
-        std::uint64_t received = 0;
-    };
     std::unordered_map<std::uint64_t, Held> m_previous;  // by inode
-    std::unordered_map<std::uint32_t, Growth> m_growth;
+    std::unordered_map<std::uint32_t, std::uint64_t> m_growth;
+    std::unordered_map<std::uint32_t, std::uint64_t> m_receivedGrowth;
     std::vector<SocketTraffic> m_sockets;
     std::uint64_t m_reading = 0;
     bool m_bHasPrevious = false;

@@ -79,6 +79,8 @@ public:
     bool IsFillingList() const { return m_bFillingList; }
 
     MonitorPlatform& Platform() { return m_platform; }
+    // The traffic per process of the last snapshot.
+    const CNetworkUsage& NetworkUsage() const { return m_network; }
 
 private:
     void FindProgramFile(CProcess& record);

@@ -144,10 +144,10 @@ CProcesses::Sampled CProcesses::Sample(CProcess& record, std::int64_t now, std::
                 record.m_tNetworkUntil = now + kActivityWindow;
                 changed = true;
             }
-            std::uint64_t received = 0, sent = 0;
-            m_network.GrowthOf(record.m_dwPid, received, sent);
+            const std::uint64_t moved = m_network.GrowthOf(record.m_dwPid);
+            const std::uint64_t received = std::min(m_network.ReceivedGrowthOf(record.m_dwPid), moved);
             record.m_ullNetReceiveRate = Rate(received);
-            record.m_ullNetSendRate = Rate(sent);
+            record.m_ullNetSendRate = Rate(moved - received);
         }
         record.m_bHasNetwork = true;
     }

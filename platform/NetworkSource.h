@@ -9,9 +9,8 @@ struct SocketTraffic {
     // Bytes the peer acknowledged plus bytes received, since the socket was
     // made. Grows while the socket lives.
     std::uint64_t bytes = 0;
-    // The two parts of `bytes`, where the system tells them apart.
+    // The received share of bytes; the rest was sent.
     std::uint64_t received = 0;
-    std::uint64_t sent = 0;
 };
 
 // The system's TCP sockets (IPv4 and IPv6) with their traffic. All calls

@@ -14,8 +14,15 @@ packages=(
   dbus polkitd pkexec
   libxcb1-dev trayer xdotool x11-utils twm
   g++-mingw-w64-x86-64-posix wine wine64 python3
+  curl
 )
+# The metrics test starts a Prometheus of its own; the package's service
+# must not start with the install (below).
+service_packages=(prometheus)
 
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+updated=0
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
@@ -25,11 +32,30 @@ done
 
 if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
-  SUDO=""
-  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
   $SUDO apt-get update -q
+  updated=1
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
+
+for p in "${service_packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' && continue
+  echo "Installing $p without starting its service"
+  [ $updated -eq 1 ] || { $SUDO apt-get update -q; updated=1; }
+  policy=/usr/sbin/policy-rc.d
+  if [ -e "$policy" ]; then
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "$p"
+  else
+    # invoke-rc.d asks this file whether it may start services: 101 = no.
+    printf '#!/bin/sh\nexit 101\n' | $SUDO tee "$policy" >/dev/null
+    $SUDO chmod 755 "$policy"
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "$p" || status=$?
+    $SUDO rm -f "$policy"
+    [ "${status:-0}" -eq 0 ] || exit "$status"
+  fi
+  # Nor at the next boot.
+  $SUDO systemctl disable "$p" >/dev/null 2>&1 || true
+  $SUDO update-rc.d "$p" disable >/dev/null 2>&1 || true
+done
 
 # The date format's tests also run under a German locale when it exists.
 if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then

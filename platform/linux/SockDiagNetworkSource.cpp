@@ -313,8 +313,7 @@ void CSockDiagNetworkSource::Answer(const std::vector<Dumped>& dumped, bool mayB
     sockets.reserve(dumped.size());
     for (const Dumped& d : dumped) {
         auto owner = m_owner.find(d.inode);
-        sockets.push_back({d.inode, owner == m_owner.end() ? 0u : owner->second, d.received + d.sent, d.received,
-                           d.sent});
+        sockets.push_back({d.inode, owner == m_owner.end() ? 0u : owner->second, d.received + d.sent, d.received});
     }
     m_known = dumped;
     m_last = sockets;

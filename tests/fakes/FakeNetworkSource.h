@@ -9,9 +9,8 @@ public:
     std::map<std::uint64_t, SocketTraffic> sockets;
     bool fail = false;
 
-    // received: the part of bytes that came in.
     void Put(std::uint64_t inode, std::uint32_t pid, std::uint64_t bytes, std::uint64_t received = 0) {
-        sockets[inode] = {inode, pid, bytes, received, bytes - received};
+        sockets[inode] = {inode, pid, bytes, received};
     }
 
     bool GetSocketTraffic(std::vector<SocketTraffic>& out) override {
