@@ -7,6 +7,7 @@
 #include "platform/PrivilegedHelper.h"
 #include "platform/ProcessControl.h"
 #include "platform/ProgramStarter.h"
+#include "res/PrintableText.h"
 #include "res/StringTable.h"
 #include "res/Text.h"
 
@@ -14,7 +15,8 @@ CProgramActions::CProgramActions(CProcesses& processes, IActionHost& host, Actio
     : m_processes(processes), m_host(host), m_platform(platform) {}
 
 bool CProgramActions::Confirm(unsigned textId, const std::string& fileName) {
-    return m_host.AskYesNo(MessageCaption(), FormatText(LoadText(textId).c_str(), fileName.c_str()));
+    return m_host.AskYesNo(MessageCaption(),
+                           FormatText(LoadText(textId).c_str(), Printable(fileName).c_str()));
 }
 
 std::unique_ptr<IProcessHandle> CProgramActions::StillTheSame(const Target& target,

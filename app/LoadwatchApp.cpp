@@ -1,6 +1,7 @@
 #include "app/LoadwatchApp.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <cstdlib>
 
 #include "actions/ProgramActions.h"
@@ -14,6 +15,7 @@
 #include "details/UserLanguage.h"
 #include "monitor/Processes.h"
 #include "online/KnowledgeBase.h"
+#include "online/KnowledgeBaseAddress.h"
 #include "platform/linux/CurlHttpClient.h"
 #include "platform/linux/DpkgDatabase.h"
 #include "platform/linux/HelperConnection.h"
@@ -29,17 +31,8 @@
 #include "platform/linux/SockDiagNetworkSource.h"
 #include "platform/linux/TaskstatsExitSource.h"
 #include "platform/linux/SystemClock.h"
-#include "res/StringTable.h"
-#include "res/Text.h"
 #include "window/ActionCommands.h"
 #include "window/CommandLine.h"
-
-namespace {
-std::string KnowledgeBaseUrl() {
-    const char* fromEnvironment = std::getenv("LOADWATCH_KB_URL");
-    return fromEnvironment && *fromEnvironment ? fromEnvironment : LoadText(IDS_KB_BASE_URL);
-}
-}  // namespace
 
 int CLoadwatchApp::InitInstance(const std::vector<std::string>& arguments) {
     RaiseOpenFileLimit();
@@ -54,8 +47,11 @@ int CLoadwatchApp::InitInstance(const std::vector<std::string>& arguments) {
     CPosixFileContent content;
     COpensslDigests digests;
     CDpkgDatabase packages(content, digests);
-    CCurlHttpClient http;
-    CKnowledgeBase knowledgeBase(http, files, KnowledgeBaseUrl());
+    const KnowledgeBaseAddress address =
+        ChooseKnowledgeBaseAddress(std::getenv("LOADWATCH_KB_URL"), std::getenv("XDG_RUNTIME_DIR"), files);
+    if (!address.problem.empty()) std::fprintf(stderr, "loadwatch: %s\n", address.problem.c_str());
+    CCurlHttpClient http(ChooseCurlRoute(address.userSocket, address.socketPath));
+    CKnowledgeBase knowledgeBase(http, files, address.baseUrl);
     CHelperSocketLister sockets(helper);
     CSockDiagNetworkSource network("/proc", &sockets);
     // Listens only where the system allows it (root, CAP_NET_ADMIN).

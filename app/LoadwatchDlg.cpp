@@ -67,8 +67,12 @@ CLoadwatchDlg::CLoadwatchDlg(WindowPlatform platform, QWidget* parent)
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         // Qt reports a left button as Trigger and a right one as Context
         // (on XEmbed trays at the press); a double-click's rest changes nothing.
+        // Restoring hides the icon, and on XEmbed that frees the icon's
+        // widget, which is still delivering this very press: so it waits
+        // until the event has returned.
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context)
-            m_window.OnTrayIconClicked();
+            QMetaObject::invokeMethod(
+                this, [this] { m_window.OnTrayIconClicked(); }, Qt::QueuedConnection);
     });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive || state == Qt::ApplicationInactive) m_window.OnActivateApp();
@@ -147,6 +151,11 @@ void CLoadwatchDlg::CreateControls() {
         }
         m_controls[c.id] = widget;
     }
+    // A screen reader names a picture only by what it is told.
+    for (auto [icon, title] :
+         {std::pair{IDC_PROMO_ICON_1, IDC_PROMO_TITLE_1}, std::pair{IDC_PROMO_ICON_2, IDC_PROMO_TITLE_2},
+          std::pair{IDC_PROMO_ICON_3, IDC_PROMO_TITLE_3}})
+        Control(icon)->setAccessibleName(static_cast<QLabel*>(Control(title))->text());
 }
 
 QWidget* CLoadwatchDlg::Control(int id) const {

@@ -4,6 +4,8 @@
 # idles, and the picture is taken AGE seconds later, when its row should
 # read "Processor (AGE seconds ago)" in the grey 10 x AGE + 30.
 # Usage: bench/window_screenshot.sh LOADWATCH SPINNER OUT.png [AGE]
+# A low screen: XVFB_SCREEN=1280x720x24; with QT_SCALE_FACTOR=1.5 on
+# XVFB_SCREEN=1920x1080x24 the window is drawn at 150 %.
 set -euo pipefail
 app=${1:?path to loadwatch}
 spin=${2:?path to lw-test-spin}

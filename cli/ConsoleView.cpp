@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "cli/TerminalText.h"
+#include "res/PrintableText.h"
 #include "res/StringTable.h"
 #include "res/Text.h"
 

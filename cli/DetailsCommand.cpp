@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "cli/TerminalText.h"
+#include "res/PrintableText.h"
 #include "details/Details.h"
 #include "monitor/Processes.h"
 #include "platform/FileTime.h"

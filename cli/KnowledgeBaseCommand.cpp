@@ -1,24 +1,32 @@
 #include "cli/KnowledgeBaseCommand.h"
 
-#include <cstdlib>
-
 #include "cli/DetailsCommand.h"
+#include "res/PrintableText.h"
 #include "monitor/Process.h"
 #include "monitor/Processes.h"
 #include "online/KnowledgeBase.h"
 #include "res/StringTable.h"
 #include "res/Text.h"
 
+void PrintPageText(const std::string& page, std::FILE* out) {
+    // Line by line, so that only the page's own line ends stay as they are.
+    for (std::size_t start = 0; start < page.size();) {
+        std::size_t end = page.find('\n', start);
+        if (end == std::string::npos) end = page.size();
+        std::size_t stop = end > start && page[end - 1] == '\r' ? end - 1 : end;
+        std::fprintf(out, "%s\n", Printable(page.substr(start, stop - start)).c_str());
+        start = end + 1;
+    }
+}
+
 bool PrintKnowledgeBasePage(CProcess& process, CKnowledgeBase& knowledgeBase, std::FILE* out) {
     if (process.m_strPath.empty()) {
         std::fputs("Request: none (the program file is unknown)\n", out);
         return false;
     }
-    std::fprintf(out, "Request: %s\n\n", knowledgeBase.ComposeUrl(process).c_str());
+    std::fprintf(out, "Request: %s\n\n", Printable(knowledgeBase.ComposeUrl(process)).c_str());
     QueryKnowledgeBase(process, knowledgeBase);
-    const std::string& page = process.m_strHtml;
-    std::fwrite(page.data(), 1, page.size(), out);
-    if (!page.empty() && page.back() != '\n') std::fputc('\n', out);
+    PrintPageText(process.m_strHtml, out);
     return process.m_bHtmlComposed;
 }
 
@@ -28,11 +36,11 @@ std::string ChooseKnowledgeBaseUrl(const char* fromEnvironment) {
 }
 
 int RunDetailsWithPage(std::uint32_t pid, CProcesses& processes, DetailsContext& context, IHttpClient& http,
-                       IFileSystem& files, std::FILE* out, std::FILE* err) {
+                       IFileSystem& files, const std::string& baseUrl, std::FILE* out, std::FILE* err) {
     int status = RunDetails(pid, processes, context, out, err);
     CProcess* record = status == 0 ? processes.FindByPid(pid) : nullptr;
     if (!record) return status;
-    CKnowledgeBase knowledgeBase(http, files, ChooseKnowledgeBaseUrl(std::getenv("LOADWATCH_KB_URL")));
+    CKnowledgeBase knowledgeBase(http, files, baseUrl);
     std::fputs("\n", out);
     PrintKnowledgeBasePage(*record, knowledgeBase, out);
     return 0;

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "cli/ConsoleView.h"
-#include "cli/TerminalText.h"
+#include "res/PrintableText.h"
 #include "monitor/ActivityText.h"
 #include "monitor/Amounts.h"
 #include "monitor/Processes.h"

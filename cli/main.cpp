@@ -18,6 +18,7 @@
 #include "details/UserLanguage.h"
 #include "monitor/Processes.h"
 #include "online/KnowledgeBase.h"
+#include "online/KnowledgeBaseAddress.h"
 #include "platform/linux/CurlHttpClient.h"
 #include "platform/linux/DpkgDatabase.h"
 #include "platform/linux/OpensslDigests.h"
@@ -53,8 +54,12 @@ int main(int argc, char** argv) {
         CDpkgDatabase packages(content, digests);
         CNoWindowHost host;
         DetailsContext context{files, content, packages, host, GetUserDefaultLangID()};
-        CCurlHttpClient http;
-        return RunDetailsWithPage(options.detailsPid, processes, context, http, files, stdout, stderr);
+        const KnowledgeBaseAddress address = ChooseKnowledgeBaseAddress(
+            std::getenv("LOADWATCH_KB_URL"), std::getenv("XDG_RUNTIME_DIR"), files);
+        if (!address.problem.empty()) std::fprintf(stderr, "loadwatch-cli: %s\n", address.problem.c_str());
+        CCurlHttpClient http(ChooseCurlRoute(address.userSocket, address.socketPath));
+        return RunDetailsWithPage(options.detailsPid, processes, context, http, files, address.baseUrl,
+                                  stdout, stderr);
     }
     if (options.metrics)
         return RunMetrics(processes, {options.metricsAddress, options.quietPeriod, options.count}, stdout, stderr);

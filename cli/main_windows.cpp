@@ -64,7 +64,8 @@ int main(int argc, char** argv) {
         CNoWindowHost host;
         DetailsContext context{files, content, packages, host, GetUserLanguageId(), &signatures};
         CWinInetHttpClient http;
-        return RunDetailsWithPage(options.detailsPid, processes, context, http, files, stdout, stderr);
+        return RunDetailsWithPage(options.detailsPid, processes, context, http, files,
+                                  ChooseKnowledgeBaseUrl(std::getenv("LOADWATCH_KB_URL")), stdout, stderr);
     }
     return RunWatch(processes, options.count, stdout, StdoutTakesEscapes(), options.wide);
 }

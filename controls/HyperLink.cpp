@@ -1,5 +1,6 @@
 #include "controls/HyperLink.h"
 
+#include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFontMetrics>
@@ -11,11 +12,40 @@
 namespace {
 QColor ToQColor(ColorRef c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 ColorRef ToColorRef(const QColor& c) { return Rgb(c.red(), c.green(), c.blue()); }
+
+// What a screen reader is told: a link, named by its text, that it can
+// follow; a plain label would read as static text.
+class CHyperLinkAccessible : public QAccessibleWidget {
+public:
+    explicit CHyperLinkAccessible(CHyperLink* link) : QAccessibleWidget(link, QAccessible::Link) {}
+    QString text(QAccessible::Text t) const override {
+        auto* link = static_cast<CHyperLink*>(widget());
+        if (t == QAccessible::Name && link->accessibleName().isEmpty()) return link->text();
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.focusable = true;
+        return s;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& name) override {
+        if (name == pressAction()) static_cast<CHyperLink*>(widget())->FollowLink();
+    }
+};
+
+QAccessibleInterface* HyperLinkAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("CHyperLink") && object && object->isWidgetType())
+        return new CHyperLinkAccessible(static_cast<CHyperLink*>(object));
+    return nullptr;
+}
 }  // namespace
 
 CHyperLink::CHyperLink(QWidget* parent) : CHyperLink(QString(), parent) {}
 
 CHyperLink::CHyperLink(const QString& text, QWidget* parent) : QLabel(text, parent) {
+    static const bool accessible = (QAccessible::installFactory(HyperLinkAccessible), true);
+    (void)accessible;
     // A caption is shown as written, never as markup.
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <algorithm>
 
+#include "res/PrintableText.h"
+
 namespace {
 QColor ToQColor(ColorRef c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 }  // namespace
@@ -21,7 +23,8 @@ QVariant CReportModel::data(const QModelIndex& index, int role) const {
     const auto column = static_cast<size_t>(index.column());
     switch (role) {
         case Qt::DisplayRole:
-            return m_rows[row].texts[column];
+            // A program's name is shown escaped, never obeyed (line breaks, reordering).
+            return QString::fromStdString(Printable(m_rows[row].texts[column].toStdString()));
         case Qt::ForegroundRole:
             return ToQColor(m_rows[row].record.m_arrTextColor[column]);
         case Qt::BackgroundRole:

@@ -32,6 +32,18 @@ std::size_t Utf8Length(std::string_view text, std::size_t i) {
     return n;
 }
 
+// C1 controls (U+0080..U+009F), which some terminals and viewers obey, and
+// the bidirectional controls, which can make a name read as another
+// (U+061C, U+200E/F, U+202A..U+202E, U+2066..U+2069).
+bool IsHiddenControl(std::string_view sequence) {
+    auto b = [&](std::size_t k) { return static_cast<unsigned char>(sequence[k]); };
+    if (sequence.size() == 2) return (b(0) == 0xC2 && b(1) < 0xA0) || (b(0) == 0xD8 && b(1) == 0x9C);
+    if (sequence.size() != 3 || b(0) != 0xE2) return false;
+    const unsigned int low = (static_cast<unsigned int>(b(1)) << 8) | b(2);
+    return low == 0x808E || low == 0x808F || (low >= 0x80AA && low <= 0x80AE) ||
+           (low >= 0x81A6 && low <= 0x81A9);
+}
+
 }  // namespace
 
 std::string HtmlEscape(std::string_view text) {
@@ -45,6 +57,9 @@ std::string HtmlEscape(std::string_view text) {
             if (n == 0) {
                 out += kReplacement;
                 ++i;
+            } else if (IsHiddenControl(text.substr(i, n))) {
+                out += kReplacement;  // one for the whole character
+                i += n;
             } else {
                 out.append(text.substr(i, n));
                 i += n;

@@ -3,8 +3,8 @@
 #include <string_view>
 
 // Text made safe for a page: & < > " ' become entities; bytes that are not
-// well-formed UTF-8 and control characters other than tab and newline
-// become U+FFFD, so a hostile value can neither add markup nor break the
+// well-formed UTF-8, control characters other than tab and newline (C1
+// included) and bidirectional controls become U+FFFD, so a hostile value can neither add markup nor break the
 // page's encoding.
 std::string HtmlEscape(std::string_view text);
 

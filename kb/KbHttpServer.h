@@ -1,36 +1,44 @@
 #pragma once
+#include <chrono>
+#include <cstddef>
 #include <memory>
-#include <string>
+
+#include "platform/linux/UniqueFd.h"
 
 class CKbService;
 
-// The service over HTTP (cpp-httplib): GET /index.php answers with the
-// service's page, anything else with a short error page. Each connection
-// holds one worker while it is open, so the pool bounds the connections
-// served at once.
+// What one client may cost the server. A client past a limit gets a short
+// error page and its connection closed; the others are not held up.
+struct KbHttpLimits {
+    // From a connection's start, or from its previous reply, to the end of
+    // the next request's header: a slow or idle client is dropped then.
+    std::chrono::milliseconds headerDeadline{10000};
+    std::size_t maxTargetBytes = 8 * 1024;     // a longer request line: 414
+    std::size_t maxHeaderBytes = 12 * 1024;    // request line and header: 431
+    std::size_t maxHeaderLines = 100;          // 431
+    std::size_t connectionMemory = 16 * 1024;  // all a connection may buffer
+    unsigned maxConnections = 4000;            // beyond them new ones are closed at once (64 MiB of buffers)
+    unsigned threads = 2;                      // event loops, each serving many connections
+};
+
+// The service over HTTP (libmicrohttpd, event-driven): GET /index.php
+// answers with the service's page, anything else with a short error page.
+// Pipelined requests are answered in order. Serves one listening socket,
+// TCP or Unix, from Start until Stop or destruction.
 class CKbHttpServer {
 public:
-    explicit CKbHttpServer(CKbService& service, int workers = 16);
+    explicit CKbHttpServer(CKbService& service, KbHttpLimits limits = {});
     CKbHttpServer(const CKbHttpServer&) = delete;
     CKbHttpServer& operator=(const CKbHttpServer&) = delete;
     ~CKbHttpServer();
 
-    // Binds address:port (port 0: any free one); false if that fails.
-    bool Bind(const std::string& address, int port);
-    // Takes over a socket that is already listening (socket activation);
-    // the server owns and closes it from now on.
-    void Adopt(int listeningFd);
-    int Port() const { return m_port; }
-
-    // Serves until Stop; false if nothing was bound or adopted.
-    bool Serve();
-    bool IsRunning() const;
-    // From any other thread; has no effect before Serve runs.
+    // Takes over a listening socket and serves it on threads of its own;
+    // false if the server could not start (the socket is then closed).
+    bool Start(UniqueFd listener);
+    // Closes the listening socket and every connection, waits for the threads.
     void Stop();
 
 private:
-    class CServer;
-    std::unique_ptr<CServer> m_server;
-    int m_port = -1;
-    bool m_ready = false;
+    class CImpl;
+    std::unique_ptr<CImpl> m_impl;
 };

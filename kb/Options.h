@@ -3,8 +3,9 @@
 
 // The command line of loadwatch-kb.
 struct KbOptions {
-    std::string address = "127.0.0.1";
-    int port = 8642;
+    // Empty: the user's own socket, RUNTIME/loadwatch/kb.sock.
+    std::string address;
+    int port = -1;
     std::string database = ":memory:";
     std::string factsRoot;  // "" for the machine itself
     int refreshSeconds = 5;

@@ -1,6 +1,7 @@
 #include "kb/Page.h"
 
 #include "kb/HtmlText.h"
+#include "res/PrintableText.h"
 
 namespace {
 
@@ -50,19 +51,25 @@ std::string Integrity(const KbQuery& q, const KbPackage* package) {
     if (package)
         return "<b>Not intact</b>: the file does not match what package " + HtmlEscape(package->name) +
                " installed, or it could not be read to check.";
-    return "<b>Not intact</b>: the file belongs to no installed package, so no checksum vouches for it.";
+    return "<b>Not verified</b>: the file belongs to no installed package, so no checksum vouches for it.";
 }
+
+// The client says "unknown" for a time it could not learn; an empty one is
+// no better known.
+std::string TimeText(const std::string& sent) { return sent.empty() ? std::string("unknown") : sent; }
 
 }  // namespace
 
 std::string ComposePage(const KbQuery& q, const KbFacts& facts) {
     std::string page;
     page.reserve(4096);
-    const std::string title = facts.desktop ? facts.desktop->name : q.fileName;
+    // Names and paths come from file names anyone can choose: shown escaped,
+    // so none can break a line or reorder its letters into another name.
+    const std::string title = Printable(facts.desktop ? facts.desktop->name : q.fileName);
     page += "<html><head><meta charset=\"utf-8\"><title>" + HtmlEscape(title) + "</title></head><body>\n";
     page += "<h3>" + HtmlEscape(title.empty() ? std::string("Unnamed program") : title);
     if (facts.desktop && facts.desktop->name != q.fileName)
-        page += " <small>(" + HtmlEscape(q.fileName) + ")</small>";
+        page += " <small>(" + HtmlEscape(Printable(q.fileName)) + ")</small>";
     page += "</h3>\n";
     std::string lead;
     if (facts.desktop && !facts.desktop->comment.empty())
@@ -76,7 +83,7 @@ std::string ComposePage(const KbQuery& q, const KbFacts& facts) {
     if (!lead.empty()) page += "<p><i>" + HtmlEscape(lead) + "</i></p>\n";
 
     page += "<table cellspacing=\"0\" cellpadding=\"2\">\n";
-    Row(page, "File", HtmlEscape(q.Path()));
+    Row(page, "File", HtmlEscape(Printable(q.Path())));
     Row(page, "Folder",
         q.inSystemFolder ? std::string("a system folder, where the operating system's own programs live")
                          : std::string("not a system folder"));
@@ -92,9 +99,9 @@ std::string ComposePage(const KbQuery& q, const KbFacts& facts) {
     // The manual's line, unless it already leads the page.
     if (facts.manSummary && lead != *facts.manSummary)
         TextRow(page, "Manual", q.fileName + " - " + *facts.manSummary);
-    TextRow(page, "Started", q.processStart);
-    TextRow(page, "File created", q.fileCreated);
-    TextRow(page, "Folder created", q.folderCreated);
+    TextRow(page, "Started", TimeText(q.processStart));
+    TextRow(page, "File created", TimeText(q.fileCreated));
+    TextRow(page, "Folder created", TimeText(q.folderCreated));
     page += "</table>\n";
 
     if (facts.advice) {

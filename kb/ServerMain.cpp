@@ -5,7 +5,7 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,8 +18,10 @@
 #include "kb/FactRefresher.h"
 #include "kb/KbHttpServer.h"
 #include "kb/KbService.h"
+#include "kb/ListenSocket.h"
 #include "kb/LocalFacts.h"
 #include "kb/Options.h"
+#include "platform/linux/ResourceLimits.h"
 
 int RunKbServer(int argc, const char* const* argv) {
     KbOptions options;
@@ -60,33 +62,53 @@ int RunKbServer(int argc, const char* const* argv) {
     CLocalFacts facts(files, DefaultFactPaths(options.factsRoot, home ? home : ""));
     CFactRefresher refresher(facts, std::chrono::seconds(options.refreshSeconds));
     CKbService service(facts, *advice);
-    CKbHttpServer server(service);
+    // A thousand clients at once need more descriptors than the usual 1024;
+    // the connection cap (times a connection's buffer) bounds the memory.
+    const long openFiles = RaiseOpenFileLimit();
+    KbHttpLimits limits;
+    if (openFiles > 64)
+        limits.maxConnections = static_cast<unsigned>(std::min<long>(openFiles - 64, limits.maxConnections));
+    limits.threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    CKbHttpServer server(service, limits);
 
+    UniqueFd listener;
+    std::string where, socketPath;
+    unsigned long long socketInode = 0;
     if (inherited >= 0) {
-        server.Adopt(inherited);
-        std::printf("loadwatch-kb: serving the socket handed over by systemd\n");
-    } else if (server.Bind(options.address, options.port)) {
-        std::printf("loadwatch-kb: listening on %s:%d\n", options.address.c_str(), server.Port());
+        listener = UniqueFd(inherited);
+        where = "the socket handed over by systemd";
+    } else if (!options.address.empty()) {
+        listener = ListenTcp(options.address, options.port, error);
+        const bool v6 = options.address.find(':') != std::string::npos;
+        where = (v6 ? "[" + options.address + "]" : options.address) + ":" +
+                std::to_string(ListeningPort(listener.Get()));
     } else {
-        std::fprintf(stderr, "loadwatch-kb: cannot listen on %s:%d\n", options.address.c_str(), options.port);
+        socketPath = UserSocketPath(std::getenv("XDG_RUNTIME_DIR"), error);
+        if (!socketPath.empty()) {
+            UnixListener unix = ListenUnix(socketPath, error);
+            listener = std::move(unix.fd);
+            socketInode = unix.inode;
+        }
+        where = socketPath;
+    }
+    if (!listener) {
+        std::fprintf(stderr, "loadwatch-kb: %s\n", error.c_str());
         return 1;
     }
+    if (!server.Start(std::move(listener))) {
+        std::fprintf(stderr, "loadwatch-kb: cannot serve %s\n", where.c_str());
+        RemoveUnixSocket(socketPath, socketInode);
+        return 1;
+    }
+    if (inherited >= 0)
+        std::printf("loadwatch-kb: serving %s\n", where.c_str());
+    else
+        std::printf("loadwatch-kb: listening on %s\n", where.c_str());
     std::fflush(stdout);
 
-    std::atomic<bool> served{false};
-    std::thread stopper([&] {
-        int signal = 0;
-        sigwait(&stopSignals, &signal);
-        // The accept loop may not be running yet; keep asking until it ends.
-        while (!served) {
-            server.Stop();
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    });
-    bool ok = server.Serve();
-    served = true;
-    // Wakes the stopper when the loop ended for another reason than a signal.
-    pthread_kill(stopper.native_handle(), SIGTERM);
-    stopper.join();
-    return ok ? 0 : 1;
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    server.Stop();
+    RemoveUnixSocket(socketPath, socketInode);
+    return 0;
 }

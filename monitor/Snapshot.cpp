@@ -51,7 +51,11 @@ void CProcesses::FindProgramFile(CProcess& record) {
     if (query->QueryFullImageName(path) || query->GetImageFileName(path)) {
         record.SetPath(path, m_platform.files, m_platform.findUninstaller);
     } else {
-        record.m_strError = FormatText("#error2: %li %li", pid, static_cast<long>(query->LastError()));
+        // The error alone does not say which program it is; the system's own
+        // short name for it does.
+        const std::string error = FormatText("#error2: %li %li", pid, static_cast<long>(query->LastError()));
+        std::string name;
+        record.m_strError = query->GetKernelName(name) && !name.empty() ? name + " (" + error + ")" : error;
     }
 }
 

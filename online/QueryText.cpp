@@ -24,6 +24,7 @@ std::string UrlEncode(const std::string& text) {
 
 std::string FormatDateTime(std::int64_t time) {
     static_assert(sizeof(std::time_t) >= sizeof(std::int64_t), "64-bit time_t needed");
+    if (time == 0) return "unknown";
     std::time_t t = static_cast<std::time_t>(time);
     // The user-interface thread is the only caller, so the shared result of
     // localtime is copied before anyone else can touch it.

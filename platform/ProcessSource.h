@@ -43,6 +43,14 @@ public:
     virtual bool QueryFullImageName(std::string& path) = 0;
     // Native (device) path of the image; false where the system has none.
     virtual bool GetImageFileName(std::string& path) = 0;
+    // The short name the system itself keeps for the process (on Linux its
+    // command name, which every user may read), to tell a process apart
+    // whose path is refused. false where there is none; LastError() is left
+    // as it was.
+    virtual bool GetKernelName(std::string& name) {
+        (void)name;
+        return false;
+    }
     // Error code of the last failed call on this handle (errno on POSIX).
     virtual int LastError() const = 0;
 };

@@ -7,12 +7,13 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev libgl-dev libxkbcommon-dev
-  libcurl4-openssl-dev libssl-dev libcap-dev libcpp-httplib-dev
+  libcurl4-openssl-dev libssl-dev libcap-dev libcpp-httplib-dev libmicrohttpd-dev
   libsqlite3-dev zlib1g-dev wrk
   clang libclang-rt-14-dev
   xvfb xauth imagemagick locales procps fonts-dejavu-core
-  dbus polkitd pkexec
+  dbus polkitd pkexec iproute2
   libxcb1-dev trayer xdotool x11-utils twm
+  lxqt-panel dbus-bin at-spi2-core python3-pyatspi
   g++-mingw-w64-x86-64-posix wine wine64 python3
   curl
 )

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs Loadwatch: the window where a
 # display exists, the console view otherwise. Arguments go to the program.
-# The knowledge-base server starts beside it on 127.0.0.1:8642 when nothing
-# listens there yet (and no other server is named by LOADWATCH_KB_URL), and
-# stops when the program ends.
+# The knowledge-base server starts beside it on the user's own socket
+# (RUNTIME/loadwatch/kb.sock) unless one answers there already or
+# LOADWATCH_KB_URL names another server, and stops when the program ends.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -27,15 +27,40 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x build/release/app/loadwatch
   fi
 fi
 
-kb=
-if [ -z "${LOADWATCH_KB_URL:-}" ] && ! (exec 3<>/dev/tcp/127.0.0.1/8642) 2>/dev/null; then
-  "${as_user[@]}" build/release/kb/loadwatch-kb --listen 127.0.0.1:8642 >/dev/null &
-  kb=$!
-  trap 'kill "$kb" 2>/dev/null; wait "$kb" 2>/dev/null' EXIT
-  # The first question must not beat the server to its port.
-  for _ in $(seq 50); do (exec 3<>/dev/tcp/127.0.0.1/8642) 2>/dev/null && break; sleep 0.1; done
+# The user's runtime folder: the session's, else a private one for this run
+# (mode 0700, removed at the end), so that the socket is the user's alone.
+runtime=${XDG_RUNTIME_DIR:-}
+[ ${#as_user[@]} -gt 0 ] && runtime=/run/user/$(id -u "$SUDO_USER")
+made_runtime=
+if [ ! -d "$runtime" ]; then
+  runtime=$("${as_user[@]}" mktemp -d "${TMPDIR:-/tmp}/loadwatch-runtime.XXXXXX")
+  made_runtime=$runtime
 fi
-[ -n "$kb" ] || exec "${as_user[@]}" "$program" "$@"
+run_env=(env XDG_RUNTIME_DIR="$runtime")
+
+kb=
+work=$(mktemp -d)
+cleanup() {
+  [ -n "$kb" ] && kill "$kb" 2>/dev/null && wait "$kb" 2>/dev/null
+  rm -rf "$work"
+  [ -n "$made_runtime" ] && rm -rf "$made_runtime"
+}
+trap cleanup EXIT
+if [ -z "${LOADWATCH_KB_URL:-}" ]; then
+  "${as_user[@]}" "${run_env[@]}" build/release/kb/loadwatch-kb >"$work/kb.out" 2>&1 &
+  kb=$!
+  # The first question must not beat the server to its socket. One that
+  # answers there already (systemd's socket unit) is as good.
+  for _ in $(seq 100); do
+    grep -q 'listening on' "$work/kb.out" && break
+    if ! kill -0 "$kb" 2>/dev/null; then
+      kb=
+      grep -q 'another server answers' "$work/kb.out" || cat "$work/kb.out" >&2
+      break
+    fi
+    sleep 0.1
+  done
+fi
 status=0
-"${as_user[@]}" "$program" "$@" || status=$?
+"${as_user[@]}" "${run_env[@]}" "$program" "$@" || status=$?
 exit $status

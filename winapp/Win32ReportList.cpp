@@ -1,5 +1,7 @@
 #include "winapp/Win32ReportList.h"
 
+#include "res/PrintableText.h"
+
 // The model's row states are the list view's own bits.
 static_assert(kStateFocused == LVIS_FOCUSED && kStateSelected == LVIS_SELECTED);
 
@@ -23,7 +25,8 @@ int CWin32ReportList::InsertItem(int row, const std::vector<std::string>& texts)
     LVITEMA item{};
     item.mask = LVIF_TEXT;
     item.iItem = index;
-    std::string first = m_rows.GetItemText(index, 0);
+    // A program's name is shown escaped, never obeyed (line breaks, reordering).
+    std::string first = Printable(m_rows.GetItemText(index, 0));
     item.pszText = first.data();
     if (::SendMessageA(m_list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)) != index) {
         // Keeps the model and the control row for row.
@@ -32,7 +35,7 @@ int CWin32ReportList::InsertItem(int row, const std::vector<std::string>& texts)
         return -1;
     }
     for (int column = 1; column < m_rows.GetColumnCount(); ++column) {
-        std::string text = m_rows.GetItemText(index, column);
+        std::string text = Printable(m_rows.GetItemText(index, column));
         LVITEMA sub{};
         sub.iSubItem = column;
         sub.pszText = text.data();

@@ -1,5 +1,7 @@
 #include "window/FitToScreen.h"
 
+#include <algorithm>
+
 #include "window/ControlIds.h"
 
 namespace {
@@ -39,10 +41,22 @@ FitResult FitToScreen(Size window, Size desktop, const std::map<int, Rect>& cont
 
     const int x1 = w - b - a - l;
     const int x2 = w - b - l;
-    place(IDC_LABEL_PROMO, [&](Rect& r) { r.x = x1, r.y -= 85; });
-    for (int id : {IDC_PROMO_TITLE_1, IDC_PROMO_TITLE_2, IDC_PROMO_TITLE_3, IDC_PROMO_TEXT_1,
-                   IDC_PROMO_TEXT_2, IDC_PROMO_TEXT_3, IDC_PROMO_ICON_1, IDC_PROMO_ICON_2, IDC_PROMO_ICON_3})
-        place(id, [&](Rect& r) { r.x = x1, r.y -= 110; });
+    // Each promotion entry moves as a whole, its icon to the left column:
+    // putting icon, title and text at one x would stack them on each other.
+    constexpr int kEntries[][3] = {{IDC_PROMO_ICON_1, IDC_PROMO_TITLE_1, IDC_PROMO_TEXT_1},
+                                   {IDC_PROMO_ICON_2, IDC_PROMO_TITLE_2, IDC_PROMO_TEXT_2},
+                                   {IDC_PROMO_ICON_3, IDC_PROMO_TITLE_3, IDC_PROMO_TEXT_3}};
+    int panelTop = h;
+    for (const auto& entry : kEntries) {
+        const int dx = x1 - Get(controls, entry[0]).x;
+        for (int id : entry)
+            place(id, [&](Rect& r) {
+                r.x += dx, r.y -= 110;
+                panelTop = std::min(panelTop, r.y);
+            });
+    }
+    // The heading goes up less than the entries; it stays just above them.
+    place(IDC_LABEL_PROMO, [&](Rect& r) { r.x = x1, r.y = std::min(r.y - 85, panelTop - r.height - 2); });
     for (int id : {IDC_LABEL_ACTIONS, IDC_PROPERTIES, IDC_TERMINATE, IDC_SCAN_1})
         place(id, [&](Rect& r) { r.x = x1; });
     for (int id : {IDC_OPEN_FOLDER, IDC_CLOSE_PROGRAM, IDC_SCAN_2, IDC_UNINSTALL})

@@ -17,5 +17,6 @@ struct FitResult {
 // Otherwise the too large side shrinks (width to desktop - 15, height to
 // desktop - 40), the dialog is centred on the desktop, the list and the
 // details panel take the new size, and the right-hand column, the home link
-// and the promotion panel move with the right edge (the panel also up).
+// and the promotion panel move with the right edge (the panel also up; each
+// entry keeps its icon, title and text apart, the heading stays above them).
 FitResult FitToScreen(Size window, Size desktop, const std::map<int, Rect>& controls);

@@ -52,8 +52,8 @@ private:
 
 class CCurlHttpSession : public IHttpSession {
 public:
-    CCurlHttpSession(EasyHandle handle, const HttpSessionOptions& options)
-        : m_handle(std::move(handle)), m_options(options) {}
+    CCurlHttpSession(EasyHandle handle, const HttpSessionOptions& options, std::string socketPath)
+        : m_handle(std::move(handle)), m_options(options), m_socketPath(std::move(socketPath)) {}
 
     std::unique_ptr<IHttpConnection> GetHttpConnection(const std::string& server,
                                                        std::uint16_t port) override {
@@ -64,10 +64,12 @@ public:
 
     CURL* Handle() const { return m_handle.get(); }
     const HttpSessionOptions& Options() const { return m_options; }
+    const std::string& SocketPath() const { return m_socketPath; }
 
 private:
     EasyHandle m_handle;
     HttpSessionOptions m_options;
+    std::string m_socketPath;  // empty: the network
 };
 
 size_t CCurlHttpRequest::OnBody(char* data, size_t size, size_t count, void* self) {
@@ -101,6 +103,10 @@ bool CCurlHttpRequest::SendRequest() {
                   CURLE_OK &&
               curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &CCurlHttpRequest::OnBody) == CURLE_OK &&
               curl_easy_setopt(h, CURLOPT_WRITEDATA, this) == CURLE_OK;
+    // The user's own server: its socket alone, never a proxy in between.
+    if (ok && !m_session.SocketPath().empty())
+        ok = curl_easy_setopt(h, CURLOPT_UNIX_SOCKET_PATH, m_session.SocketPath().c_str()) == CURLE_OK &&
+             curl_easy_setopt(h, CURLOPT_PROXY, "") == CURLE_OK;
     if (!ok) return false;
     CURLcode result = curl_easy_perform(h);
     // Nothing of this request may stay behind in the shared handle.
@@ -118,16 +124,22 @@ bool CCurlHttpRequest::SendRequest() {
 
 }  // namespace
 
-CCurlHttpClient::CCurlHttpClient() { m_bGlobalInit = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; }
+CCurlHttpClient::CCurlHttpClient(CurlRoute route) : m_route(std::move(route)) {
+    m_bGlobalInit = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+}
 
 CCurlHttpClient::~CCurlHttpClient() {
     if (m_bGlobalInit) curl_global_cleanup();
 }
 
 std::unique_ptr<IHttpSession> CCurlHttpClient::OpenSession(const HttpSessionOptions& options) {
+    if (m_route.kind == CurlRoute::kNowhere) return nullptr;
+    if (m_route.kind == CurlRoute::kUnixSocket && m_route.socketPath.empty()) return nullptr;
     if (!m_bGlobalInit) m_bGlobalInit = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     if (!m_bGlobalInit) return nullptr;
     EasyHandle handle(curl_easy_init());
     if (!handle) return nullptr;
-    return std::make_unique<CCurlHttpSession>(std::move(handle), options);
+    return std::make_unique<CCurlHttpSession>(
+        std::move(handle), options,
+        m_route.kind == CurlRoute::kUnixSocket ? m_route.socketPath : std::string{});
 }

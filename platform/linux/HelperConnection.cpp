@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -49,10 +50,21 @@ CHelperConnection::~CHelperConnection() {
 
 void CHelperConnection::Stop() {
     m_socket.Reset();
+    Guard(false);
     m_pending.clear();
     if (m_child > 0) m_exited.push_back(m_child);
     m_child = -1;
     ReapExited();
+}
+
+void CHelperConnection::Guard(bool on) {
+    if (on && m_dumpableBefore < 0) {
+        m_dumpableBefore = ::prctl(PR_GET_DUMPABLE, 0, 0, 0, 0);
+        ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+    } else if (!on && m_dumpableBefore >= 0) {
+        ::prctl(PR_SET_DUMPABLE, m_dumpableBefore, 0, 0, 0);
+        m_dumpableBefore = -1;
+    }
 }
 
 void CHelperConnection::ReapExited() {
@@ -81,8 +93,14 @@ IPrivilegedHelper::StartResult CHelperConnection::Start() {
     if (m_socket.Valid()) Stop();  // ended by itself: reaped before a new one starts
     ReapExited();
     if (m_options.command.empty()) return StartResult::kFailed;
+    // Before the socket exists: a process that could trace us or take our
+    // descriptors (pidfd_getfd) could speak to the helper as us.
+    Guard(true);
     int pair[2];
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) return StartResult::kFailed;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) {
+        Guard(false);
+        return StartResult::kFailed;
+    }
     UniqueFd ours(pair[0]), theirs(pair[1]);
 
     std::vector<char*> argv;
@@ -95,7 +113,10 @@ IPrivilegedHelper::StartResult CHelperConnection::Start() {
     pid_t child = -1;
     int rc = ::posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return StartResult::kFailed;
+    if (rc != 0) {
+        Guard(false);
+        return StartResult::kFailed;
+    }
     theirs.Reset();
     m_socket = std::move(ours);
     m_child = child;
@@ -108,6 +129,7 @@ IPrivilegedHelper::StartResult CHelperConnection::Start() {
     }
     m_child = -1;
     m_pending.clear();
+    Guard(false);
     if (WIFEXITED(status) && (WEXITSTATUS(status) == 126 || WEXITSTATUS(status) == 127))
         return StartResult::kRefused;
     return StartResult::kFailed;

@@ -10,7 +10,9 @@
 
 // The privileged helper as an attached child: started through pkexec (which
 // refuses callers that are not its parent), spoken to over one socket that
-// is its stdin and stdout. Closing the socket ends it.
+// is its stdin and stdout. Closing the socket ends it. While it runs this
+// process is not dumpable, so no other process of the user can trace it or
+// take the socket from it.
 class CHelperConnection : public IPrivilegedHelper {
 public:
     struct Options {
@@ -45,6 +47,8 @@ public:
 
 private:
     bool HungUp() const;
+    // Non-dumpable while a helper runs; the previous state back after.
+    void Guard(bool on);
     bool ReadLine(std::string& line, int timeoutMs);
     void ReapExited();
 
@@ -53,4 +57,5 @@ private:
     pid_t m_child = -1;
     std::vector<pid_t> m_exited;  // stopped helpers not reaped yet
     std::string m_pending;        // bytes read past the last line
+    int m_dumpableBefore = -1;    // -1 while not guarded
 };

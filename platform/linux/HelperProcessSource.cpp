@@ -37,6 +37,7 @@ public:
     bool GetTimes(ProcessTimes& times) override { return Track(m_inner->GetTimes(times)); }
     bool QueryFullImageName(std::string& path) override { return Track(m_inner->QueryFullImageName(path)); }
     bool GetImageFileName(std::string& path) override { return Track(m_inner->GetImageFileName(path)); }
+    bool GetKernelName(std::string& name) override { return m_inner->GetKernelName(name); }
     int LastError() const override { return m_error; }
 
     bool GetIoCounters(IoCounters& counters) override {

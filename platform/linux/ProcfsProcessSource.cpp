@@ -138,6 +138,16 @@ public:
     }
 
     bool GetImageFileName(std::string&) override { return false; }
+    bool GetKernelName(std::string& name) override {
+        // proc(5): comm, readable for every process, ends with a newline.
+        Entry* e = m_source.FindEntry(m_pid, m_serial);
+        std::string text;
+        int err = 0;
+        if (!e || !m_source.ReadFileIn(m_pid, *e, nullptr, "comm", text, err)) return false;
+        if (!text.empty() && text.back() == '\n') text.pop_back();
+        name = text;
+        return true;
+    }
     int LastError() const override { return m_error; }
 
 private:

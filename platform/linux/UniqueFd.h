@@ -22,6 +22,8 @@ public:
     bool Valid() const { return m_fd >= 0; }
     explicit operator bool() const { return Valid(); }
     void Reset(int fd = -1);
+    // Gives up ownership: the caller closes the descriptor from now on.
+    int Release() { return std::exchange(m_fd, -1); }
 
 private:
     int m_fd = -1;

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QImage>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <tuple>
 
 #include "actions/ProgramActions.h"
 #include "actions/PromotionPanel.h"
@@ -164,9 +166,12 @@ private slots:
     void doubleClicksOnThePromotionPanel_data();
     void doubleClicksOnThePromotionPanel();
     void elevationLink();
+    void namesAreShownSafely();
     void refreshInsideTheSignaturePump_data();
     void refreshInsideTheSignaturePump();
     void fitToScreen();
+    void fitLeavesNoControlOnAnother_data();
+    void fitLeavesNoControlOnAnother();
     void endingTheDialog();
 };
 
@@ -394,14 +399,28 @@ void LoadwatchDlgTest::linksAndButtonsReachTheirHandlers() {
     QCOMPARE(qobject_cast<QPushButton*>(f.dlg->Control(IDC_SCAN_1))->text(), kKasperskyScan.caption);
     QCOMPARE(qobject_cast<QLabel*>(f.dlg->Control(IDC_PROMO_TITLE_3))->text(), kPromotionEntries[2].title);
 
-    // A refused kill flashes link 1012, and asks nothing more.
+    // A refused kill flashes link 1012, and asks nothing more; afterwards,
+    // also after a second flash over the first, the link looks as before.
     f.control.procs[10].denied = true;
-    f.log.clear();
-    AnswerBoxes(f.log, {Yes});
-    QTest::mouseClick(f.dlg->Control(IDC_TERMINATE), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
-    QCOMPARE(f.log.size(), 1u);
-    QVERIFY(f.dlg->Control(IDC_LINK_ELEVATE)->autoFillBackground());
-    QTRY_VERIFY(!f.dlg->Control(IDC_LINK_ELEVATE)->autoFillBackground());
+    QWidget* link = f.dlg->Control(IDC_LINK_ELEVATE);
+    const QImage look = link->grab().toImage();
+    const auto colours = [link] {
+        return std::tuple(link->palette().color(link->foregroundRole()),
+                          link->palette().color(link->backgroundRole()), link->autoFillBackground());
+    };
+    const auto before = colours();
+    for (int flashes = 0; flashes < 2; ++flashes) {
+        f.log.clear();
+        AnswerBoxes(f.log, {Yes});
+        QTest::mouseClick(f.dlg->Control(IDC_TERMINATE), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+        QCOMPARE(f.log.size(), 1u);
+        QVERIFY(link->autoFillBackground());
+        QVERIFY(link->grab().toImage() != look);
+    }
+    QTRY_VERIFY(colours() == before);
+    QTest::qWait(600);  // the first flash's timers are over too
+    QVERIFY(colours() == before);
+    QCOMPARE(link->grab().toImage(), look);
 
     // The autostart tick fires once; without a tray the window is minimised.
     f.dlg->show();
@@ -409,6 +428,30 @@ void LoadwatchDlgTest::linksAndButtonsReachTheirHandlers() {
     QTRY_VERIFY(f.dlg->isMinimized());
     QVERIFY(!f.dlg->IsTimerActive(kAutostartTimer));
     QVERIFY(!f.dlg->Window().Tray().IsInTray());
+}
+
+// A name cannot disguise itself in the list or a question, and a process
+// whose path is refused is named by the system's short name for it.
+void LoadwatchDlgTest::namesAreShownSafely() {
+    Fixture f;
+    f.control.Start(10);
+    f.Add(10, "/tmp/rtl\xe2\x80\xaegnp.exe\nx");
+    CFakeProcessSource::Proc& refused = f.source.Add(11);
+    refused.imageError = 13;
+    refused.kernelName = "sshd";
+    f.Open();
+    f.Tick({10, 11});
+    const QString escaped = QStringLiteral("rtl\\xe2\\x80\\xaegnp.exe\\x0ax");
+    auto shown = [&](std::uint32_t pid) {
+        return f.List().model()->data(f.List().model()->index(f.RowOf(pid), 0)).toString();
+    };
+    QCOMPARE(shown(10), escaped);
+    QCOMPARE(shown(11), QStringLiteral("sshd (#error2: 11 13)"));
+    f.ClickRow(f.RowOf(10));
+    AnswerBoxes(f.log, {QMessageBox::No});
+    QTest::mouseClick(f.dlg->Control(IDC_TERMINATE), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+    QCOMPARE(f.log, CallLog{"Loadwatch 1.13: Terminate program " + escaped.toStdString() +
+                            " - Are you sure?\n\nUnsaved changes will be lost!"});
 }
 
 void LoadwatchDlgTest::doubleClicksOnThePromotionPanel_data() {
@@ -545,6 +588,36 @@ void LoadwatchDlgTest::fitToScreen() {
     QCOMPARE(low.dlg->GetCtrlRect(IDC_UNINSTALL).x, size.cx - button.width - list.x);
     QCOMPARE(low.dlg->GetCtrlRect(IDC_PROMO_ICON_2).y,
              MapDialogRect(FindControlTemplate(IDC_PROMO_ICON_2)->dlu, base).y - 110);
+}
+
+void LoadwatchDlgTest::fitLeavesNoControlOnAnother_data() {
+    QTest::addColumn<QSize>("screen");  // in device pixels
+    QTest::addColumn<qreal>("scale");
+    QTest::newRow("1280x720") << QSize(1280, 720) << 1.0;
+    QTest::newRow("1920x1080 at 150 %") << QSize(1920, 1080) << 1.5;
+}
+
+// Every visible control keeps its own place on a screen lower than the
+// dialog. The scaled row runs where Qt scales by 1.5 (QT_SCALE_FACTOR).
+void LoadwatchDlgTest::fitLeavesNoControlOnAnother() {
+    QFETCH(QSize, screen);
+    QFETCH(qreal, scale);
+    if (!qFuzzyCompare(qApp->devicePixelRatio(), scale)) QSKIP("another scale factor");
+    Fixture f;
+    f.Open(false, {qRound(screen.width() / scale), qRound(screen.height() / scale)});
+    QVERIFY(f.dlg->height() < screen.height() / scale);
+    const QRect client = f.dlg->rect();
+    std::vector<std::pair<int, QRect>> shown;
+    for (const ControlTemplate& c : DialogTemplate())
+        if (f.dlg->Control(c.id)->isVisibleTo(f.dlg.get()))
+            shown.emplace_back(c.id, f.dlg->Control(c.id)->geometry());
+    QCOMPARE(shown.size(), DialogTemplate().size());
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        QVERIFY2(client.contains(shown[i].second.topLeft()), qPrintable(QString::number(shown[i].first)));
+        for (std::size_t j = i + 1; j < shown.size(); ++j)
+            QVERIFY2(!shown[i].second.intersects(shown[j].second),
+                     qPrintable(QStringLiteral("%1 and %2").arg(shown[i].first).arg(shown[j].first)));
+    }
 }
 
 void LoadwatchDlgTest::endingTheDialog() {

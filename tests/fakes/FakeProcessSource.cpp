@@ -30,6 +30,12 @@ public:
         return true;
     }
     bool GetImageFileName(std::string&) override { return false; }
+    bool GetKernelName(std::string& name) override {
+        auto* p = Live();
+        if (!p || !p->kernelName) return false;
+        name = *p->kernelName;
+        return true;
+    }
     int LastError() const override { return m_error; }
 
 private:

@@ -18,6 +18,7 @@ public:
         int openError = 5;
         std::optional<std::string> fullImageName;
         int imageError = 2;
+        std::optional<std::string> kernelName;  // nullopt: none
         std::optional<ProcessTimes> times;      // nullopt: GetTimes fails
         std::optional<IoCounters> io;           // nullopt: GetIoCounters fails
         int instance = 0;

@@ -31,6 +31,7 @@ void CProcfsTree::Add(std::uint32_t pid, const Proc& proc) {
     WriteStat(pid, proc);
     if (proc.hasIo) WriteIo(pid, proc);
     WriteFile(dir / "cmdline", proc.cmdline);
+    WriteFile(dir / "comm", proc.comm + "\n");
     if (!proc.exe.empty()) fs::create_symlink(proc.exe, dir / "exe");
 }
 

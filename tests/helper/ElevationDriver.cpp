@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <linux/capability.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -123,6 +124,7 @@ int main(int argc, char** argv) {
 
     table.TakeSnapshot();
     Check(actions.RestartAsAdministrator(), "the link started the helper through pkexec (link hidden)");
+    Check(::prctl(PR_GET_DUMPABLE, 0, 0, 0, 0) == 0, "the window is not dumpable while the helper runs");
 
     bool shown = false;
     for (int tick = 0; tick < 15 && !shown; ++tick) {

@@ -2,6 +2,7 @@
 // child processes, and the window's side that speaks to it.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -66,6 +67,24 @@ TEST(HelperRoundTrip, ReadsAndKillsOnlyTheProcessNamed) {
     EXPECT_EQ(WTERMSIG(status), SIGKILL);
     EXPECT_EQ(helper.Ask("io " + std::to_string(::getpid()) + "0000000\n"), "err 22");
     EXPECT_TRUE(helper.IsRunning());
+}
+
+// While the helper runs, no other process of the user may trace the window
+// or take its connection to the helper; before and after, nothing changes.
+TEST(HelperRoundTrip, TheProcessIsNotDumpableWhileTheHelperRuns) {
+    ASSERT_EQ(::prctl(PR_GET_DUMPABLE, 0, 0, 0, 0), 1);
+    {
+        CHelperConnection refused(Direct({"/bin/sh", "-c", "exit 126"}));
+        EXPECT_EQ(refused.Start(), IPrivilegedHelper::StartResult::kRefused);
+        EXPECT_EQ(::prctl(PR_GET_DUMPABLE, 0, 0, 0, 0), 1);
+    }
+    CHelperConnection helper(Direct({LW_HELPER}));
+    ASSERT_EQ(helper.Start(), IPrivilegedHelper::StartResult::kStarted);
+    EXPECT_EQ(::prctl(PR_GET_DUMPABLE, 0, 0, 0, 0), 0);
+    EXPECT_TRUE(helper.Ask("io " + std::to_string(::getpid()) + "\n"));
+    EXPECT_EQ(::prctl(PR_GET_DUMPABLE, 0, 0, 0, 0), 0);
+    helper.Stop();
+    EXPECT_EQ(::prctl(PR_GET_DUMPABLE, 0, 0, 0, 0), 1);
 }
 
 TEST(HelperRoundTrip, StartOutcomes) {

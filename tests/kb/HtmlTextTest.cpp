@@ -28,6 +28,13 @@ TEST(KbHtmlText, EscapesMarkupQuotesAndBrokenBytes) {
         {"cut sequence", "\xE2\x82", "\xEF\xBF\xBD\xEF\xBF\xBD"},
         {"controls", std::string("a\x01\x1b[31m\x7f\tb\n", 11),
          "a\xEF\xBF\xBD\xEF\xBF\xBD[31m\xEF\xBF\xBD\tb\n"},
+        {"C1 controls",
+         "a\xC2\x9B"
+         "31m\xC2\x85\xC2\x9F\xC2\xA0",
+         "a\xEF\xBF\xBD"
+         "31m\xEF\xBF\xBD\xEF\xBF\xBD\xC2\xA0"},
+        {"bidirectional controls", "exe.\xE2\x80\xAEtxt\xE2\x81\xA6\xE2\x80\x8F\xD8\x9C\xE2\x80\x90",
+         "exe.\xEF\xBF\xBDtxt\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xE2\x80\x90"},
     };
     for (const Case& c : cases) EXPECT_EQ(HtmlEscape(c.in), c.out) << c.name;
 }

@@ -45,9 +45,24 @@ TEST_F(KbService, PackagedProgramInASystemFolder) {
 TEST_F(KbService, CopyOutsideEveryPackage) {
     std::string page = Page({{"p", "/tmp"}, {"se", "0"}, {"iwf", "0"}, {"pn", ""}});
     EXPECT_TRUE(Has(page, "The file belongs to no installed package.")) << page;
-    EXPECT_TRUE(Has(page, "<b>Not intact</b>")) << page;
+    EXPECT_TRUE(Has(page, "<b>Not verified</b>: the file belongs to no installed package")) << page;
+    EXPECT_FALSE(Has(page, "Not intact")) << page;
     EXPECT_TRUE(Has(page, "not a system folder")) << page;
     EXPECT_TRUE(Has(page, "no package installed it")) << page;
+}
+
+// Only a packaged file whose content differs is "Not intact"; a time the
+// program could not learn reads "unknown"; a name cannot disguise itself.
+TEST_F(KbService, IntegrityTimesAndDisguisedNames) {
+    const std::string changed = Page({{"se", "0"}});
+    EXPECT_TRUE(Has(changed, "<b>Not intact</b>: the file does not match what package bash")) << changed;
+    EXPECT_TRUE(Has(changed, "File created</b></td><td>01/02/26 (10:00:00)")) << changed;
+    EXPECT_TRUE(Has(changed, "Folder created</b></td><td>unknown")) << changed;  // sent empty
+    const std::string spoofed = Page({{"fn", "rtl\xe2\x80\xaegnp.exe\nx"}, {"ct1", "unknown"}});
+    EXPECT_TRUE(Has(spoofed, "<h3>rtl\\xe2\\x80\\xaegnp.exe\\x0ax</h3>")) << spoofed;
+    EXPECT_TRUE(Has(spoofed, "/usr/bin/rtl\\xe2\\x80\\xaegnp.exe\\x0ax")) << spoofed;
+    EXPECT_TRUE(Has(spoofed, "File created</b></td><td>unknown")) << spoofed;
+    EXPECT_FALSE(Has(spoofed, "\xe2\x80\xae")) << spoofed;
 }
 
 TEST_F(KbService, DesktopEntryNamesTheProgramAndUnsafeHomepagesAreNoLinks) {

@@ -16,7 +16,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 "$kb" --listen 127.0.0.1:0 >"$work/kb.out" 2>&1 &
 server=$!
-for _ in $(seq 100); do grep -q 'listening on' "$work/kb.out" && break; sleep 0.1; done
+for _ in $(seq 600); do grep -q "listening on" "$work/kb.out" && break; sleep 0.1; done
 port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$work/kb.out")
 [ -n "$port" ] || fail "server did not start: $(cat "$work/kb.out")"
 export LOADWATCH_KB_URL="http://127.0.0.1:$port/index.php?lang=en&"

@@ -108,12 +108,13 @@ TEST_P(Tree, ReadsNamesTimesAndSkipsKernelThreads) {
 
 TEST_P(Tree, ErrorTextsForUnreadablePrograms) {
     CProcfsTree::Proc noExe;
+    noExe.comm = "sshd";
     tree.Add(200, noExe);  // no exe link, cmdline empty
     CProcfsTree::Proc viaArgv;
     viaArgv.cmdline = std::string("/bin/sh\0-c\0true", 15);
     tree.Add(201, viaArgv);
     table.TakeSnapshot();
-    EXPECT_EQ(table.FindByPid(200)->m_strError.rfind("#error2: 200 ", 0), 0u);
+    EXPECT_EQ(table.FindByPid(200)->m_strError.rfind("sshd (#error2: 200 ", 0), 0u);
     EXPECT_EQ(table.FindByPid(201)->m_strPath, "/bin/sh");
 }
 

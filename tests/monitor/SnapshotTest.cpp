@@ -135,12 +135,16 @@ TEST_F(Snapshot, ProgramFileIsLookedUpOnceWithErrorTexts) {
     none.imageError = 2;
     auto& empty = source.Add(54);
     empty.modulePath = "";
+    auto& named = source.Add(55);  // path refused, the system's name known
+    named.imageError = 13;
+    named.kernelName = "sshd";
     denied.openable = false;
     table.TakeSnapshot();
     EXPECT_EQ(table.FindByPid(50)->m_strFileName, "app");
     EXPECT_EQ(table.FindByPid(51)->m_strError, "#error1: 51 1");
     EXPECT_EQ(table.FindByPid(52)->m_strPath, "/opt/x/second");
     EXPECT_EQ(table.FindByPid(53)->m_strError, "#error2: 53 2");
+    EXPECT_EQ(table.FindByPid(55)->m_strError, "sshd (#error2: 55 13)");
     EXPECT_EQ(table.FindByPid(54)->m_strError.rfind("#error3: 54 ", 0), 0u);
     int lookups = source.moduleLookups;
     Tick();

@@ -5,10 +5,13 @@
 #include <httplib.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -16,6 +19,7 @@
 #include "cli/KnowledgeBaseCommand.h"
 #include "monitor/Process.h"
 #include "online/KnowledgeBase.h"
+#include "online/KnowledgeBaseAddress.h"
 #include "platform/linux/CurlHttpClient.h"
 #include "res/StringTable.h"
 #include "res/Text.h"
@@ -102,6 +106,59 @@ public:
 private:
     int m_fd = -1;
     int m_port = 0;
+};
+
+// One Unix socket in a folder of its own; answers each request on it with
+// a fixed page and records the request's head.
+class CUnixSocketServer {
+public:
+    CUnixSocketServer() {
+        char pattern[] = "/tmp/lw-kb-route-XXXXXX";
+        m_folder = ::mkdtemp(pattern);
+        m_path = m_folder + "/kb.sock";
+        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        m_path.copy(addr.sun_path, sizeof addr.sun_path - 1);
+        if (::bind(m_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(m_fd, 8) != 0)
+            return;
+        m_thread = std::thread([this] { Serve(); });
+    }
+    ~CUnixSocketServer() {
+        ::shutdown(m_fd, SHUT_RDWR);
+        if (m_thread.joinable()) m_thread.join();
+        ::close(m_fd);
+        std::filesystem::remove_all(m_folder);
+    }
+    const std::string& Path() const { return m_path; }
+    std::vector<std::string> Heads() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_heads;
+    }
+
+private:
+    void Serve() {
+        for (int client; (client = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
+            std::string head;
+            char buffer[4096];
+            for (ssize_t n; head.find("\r\n\r\n") == std::string::npos &&
+                            (n = ::recv(client, buffer, sizeof buffer, 0)) > 0;)
+                head.append(buffer, static_cast<std::size_t>(n));
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_heads.push_back(head);
+            }
+            const std::string reply =
+                "HTTP/1.1 200 OK\r\nContent-Length: 6\r\nConnection: close\r\n\r\nlocal!";
+            ::send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
+            ::close(client);
+        }
+    }
+    std::string m_folder, m_path;
+    int m_fd = -1;
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::vector<std::string> m_heads;
 };
 
 CProcess MakeRecord(const std::string& folder, const std::string& file) {
@@ -355,6 +412,88 @@ TEST(ChooseKnowledgeBaseUrl, PrefersASetEnvironmentValue) {
     EXPECT_EQ(ChooseKnowledgeBaseUrl("http://kb.lan/index.php?lang=en&"), "http://kb.lan/index.php?lang=en&");
     EXPECT_EQ(ChooseKnowledgeBaseUrl(""), "http://localhost:8642/index.php?lang=en&");
     EXPECT_EQ(ChooseKnowledgeBaseUrl(nullptr), "http://localhost:8642/index.php?lang=en&");
+}
+
+// A hostile server's page: nothing of it steers the terminal.
+TEST_F(KnowledgeBaseHttpTest, ConsoleShowsThePageWithItsControlsEscaped) {
+    CRecordingServer server;
+    server.Reply(200,
+                 "<p>\x1b]0;owned\x07\x1b[2J\xc2\x9b"
+                 "31m\xc2\x9d\xe2\x80\xae"
+                 "x\\y</p>\r\n<p>two</p>");
+    CKnowledgeBase kb(m_client, m_files, server.BaseUrl(), Options());
+    CProcess p = MakeRecord("/opt/x", "y");
+    char* text = nullptr;
+    size_t size = 0;
+    std::FILE* out = ::open_memstream(&text, &size);
+    ASSERT_NE(out, nullptr);
+    EXPECT_TRUE(PrintKnowledgeBasePage(p, kb, out));
+    std::fclose(out);
+    std::string printed(text, size);
+    std::free(text);
+    for (std::string raw : {"\x1b", "\x07", "\r", "\xc2\x9b", "\xc2\x9d"})
+        EXPECT_EQ(printed.find(raw), std::string::npos) << printed;
+    EXPECT_NE(printed.find("<p>\\x1b]0;owned\\x07\\x1b[2J\\xc2\\x9b31m\\xc2\\x9d"), std::string::npos)
+        << printed;
+    EXPECT_NE(printed.find("x\\\\y</p>\n<p>two</p>\n"), std::string::npos) << printed;
+}
+
+TEST(ChooseKnowledgeBaseAddress, TheBuiltInAddressIsTheUsersOwnSocket) {
+    const std::string builtIn = "http://localhost:8642/index.php?lang=en&";
+    struct Case {
+        const char* url;
+        const char* runtimeDir;
+        std::string baseUrl;
+        bool userSocket;
+        std::string socketPath;
+        bool problem;
+    } cases[] = {
+        {nullptr, "/run/user/1000", builtIn, true, "/run/user/1000/loadwatch/kb.sock", false},
+        {"", "/run/user/1000", builtIn, true, "/run/user/1000/loadwatch/kb.sock", false},
+        {builtIn.c_str(), "/run/user/1000", builtIn, true, "/run/user/1000/loadwatch/kb.sock", false},
+        {nullptr, nullptr, builtIn, true, "", true},
+        {nullptr, "relative", builtIn, true, "", true},
+        {nullptr, "/run/user/1001", builtIn, true, "", true},  // no such folder
+        {"http://kb.lan/index.php?lang=en&", nullptr, "http://kb.lan/index.php?lang=en&", false, "", false},
+    };
+    CFakeFileSystem files;
+    files.entries = {"/run/user/1000"};
+    for (const Case& c : cases) {
+        KnowledgeBaseAddress a = ChooseKnowledgeBaseAddress(c.url, c.runtimeDir, files);
+        const std::string name =
+            std::string(c.url ? c.url : "(unset)") + " " + (c.runtimeDir ? c.runtimeDir : "(unset)");
+        EXPECT_EQ(a.baseUrl, c.baseUrl) << name;
+        EXPECT_EQ(a.userSocket, c.userSocket) << name;
+        EXPECT_EQ(a.socketPath, c.socketPath) << name;
+        EXPECT_EQ(!a.problem.empty(), c.problem) << name;
+    }
+}
+
+// The built-in address goes to the socket alone: neither a proxy nor a
+// listener on the URL's port hears it; with no socket nothing is asked.
+TEST_F(KnowledgeBaseHttpTest, TheUsersOwnRouteUsesItsSocketOnly) {
+    CUnixSocketServer local;
+    CRecordingServer squatter;
+    ::setenv("http_proxy", ("http://127.0.0.1:" + std::to_string(squatter.Port())).c_str(), 1);
+    ::unsetenv("no_proxy");
+    ::unsetenv("NO_PROXY");
+    const std::string url = "http://127.0.0.1:" + std::to_string(squatter.Port()) + "/index.php?lang=en&fn=a";
+    {
+        CCurlHttpClient client(ChooseCurlRoute(true, local.Path()));
+        CKnowledgeBase kb(client, m_files, url, Options());
+        EXPECT_EQ(kb.DownloadText(url), "local!");
+        EXPECT_EQ(kb.DownloadText(url), "local!");
+    }
+    {
+        CCurlHttpClient nowhere(ChooseCurlRoute(true, ""));
+        CKnowledgeBase kb(nowhere, m_files, url, Options());
+        EXPECT_EQ(kb.DownloadText(url), "");
+    }
+    ::unsetenv("http_proxy");
+    EXPECT_TRUE(squatter.Requests().empty());
+    std::vector<std::string> heads = local.Heads();
+    ASSERT_EQ(heads.size(), 2u);
+    EXPECT_EQ(heads[0].rfind("GET /index.php?lang=en&fn=a HTTP/1.1\r\n", 0), 0u) << heads[0];
 }
 
 }  // namespace

@@ -62,8 +62,13 @@ TEST(FitToScreenTest, TooLowAScreenShrinksTheHeightAndMovesTheRightColumn) {
         {IDC_LIST, {l, before.at(IDC_LIST).y, 872 - 2 * l, before.at(IDC_LIST).height}},
         {IDC_HTML, {html.x, html.y, 872 - 3 * l - a - b, 560 - html.y - l - 28}},
         {IDC_LINK_HOME, {872 - l - home.width, home.y, home.width, home.height}},
-        {IDC_LABEL_PROMO, at(IDC_LABEL_PROMO, x1, -85)},
-        {IDC_PROMO_TITLE_2, at(IDC_PROMO_TITLE_2, x1, -110)},
+        // The heading just above the first icon, two pixels apart: -85 would put it on the icon.
+        {IDC_LABEL_PROMO, at(IDC_LABEL_PROMO, x1,
+                             before.at(IDC_PROMO_ICON_1).y - 110 - before.at(IDC_LABEL_PROMO).height - 2 -
+                                 before.at(IDC_LABEL_PROMO).y)},
+        // An entry moves as a whole: its icon to the left column, its title beside it.
+        {IDC_PROMO_TITLE_2,
+         at(IDC_PROMO_TITLE_2, x1 + before.at(IDC_PROMO_TITLE_2).x - before.at(IDC_PROMO_ICON_2).x, -110)},
         {IDC_PROMO_ICON_1, at(IDC_PROMO_ICON_1, x1, -110)},
         {IDC_LABEL_ACTIONS, at(IDC_LABEL_ACTIONS, x1, 0)},
         {IDC_SCAN_1, at(IDC_SCAN_1, x1, 0)},
@@ -73,6 +78,23 @@ TEST(FitToScreenTest, TooLowAScreenShrinksTheHeightAndMovesTheRightColumn) {
     // Labels and the check box stay where they are.
     for (int id : {IDC_LINK_ELEVATE, IDC_LABEL_PROGRAMS, IDC_LABEL_DETAILS, IDC_FREEZE})
         EXPECT_EQ(fit.controls.count(id), 0u) << id;
+}
+
+TEST(FitToScreenTest, NoTwoControlsOverlapOnLowScreens) {
+    for (Size desktop : {Size{1024, 600}, Size{1280, 720}, Size{872, 760}}) {
+        std::map<int, Rect> placed = TemplatePixels();
+        const FitResult fit = FitToScreen({872, 741}, desktop, placed);
+        ASSERT_TRUE(fit.moved);
+        for (const auto& [id, rect] : fit.controls) placed[id] = rect;
+        for (auto a = placed.begin(); a != placed.end(); ++a)
+            for (auto b = std::next(a); b != placed.end(); ++b) {
+                const Rect &p = a->second, &q = b->second;
+                const bool apart = p.x + p.width <= q.x || q.x + q.width <= p.x || p.y + p.height <= q.y ||
+                                   q.y + q.height <= p.y;
+                EXPECT_TRUE(apart) << a->first << " and " << b->first << " at " << desktop.cx << "x"
+                                   << desktop.cy;
+            }
+    }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "cli/TerminalText.h"
+#include "res/PrintableText.h"
 
 #include <cstdio>
 
@@ -28,6 +28,20 @@ std::size_t Utf8Length(const std::string& text, std::size_t at) {
     return n;
 }
 
+// A valid sequence of n bytes that is still shown escaped: the C1 controls
+// (some terminals obey them) and the format characters that reorder or
+// break the text around them.
+bool IsHidden(const std::string& text, std::size_t at, std::size_t n) {
+    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
+    if (n == 2) {
+        const unsigned cp = (byte(0) & 0x1Fu) << 6 | (byte(1) & 0x3Fu);
+        return cp < 0xA0 || cp == 0x061C;
+    }
+    if (n != 3) return false;
+    const unsigned cp = (byte(0) & 0x0Fu) << 12 | (byte(1) & 0x3Fu) << 6 | (byte(2) & 0x3Fu);
+    return cp == 0x200E || cp == 0x200F || (cp >= 0x2028 && cp <= 0x202E) || (cp >= 0x2066 && cp <= 0x2069);
+}
+
 }  // namespace
 
 std::string Printable(const std::string& text) {
@@ -47,11 +61,9 @@ std::string Printable(const std::string& text) {
         } else if (std::size_t n = Utf8Length(text, i); n == 0) {
             AppendEscaped(out, c);
             ++i;
-        } else if (c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
-            // U+0080..U+009F: C1 controls, which some terminals obey.
-            AppendEscaped(out, c);
-            AppendEscaped(out, static_cast<unsigned char>(text[i + 1]));
-            i += 2;
+        } else if (IsHidden(text, i, n)) {
+            for (std::size_t k = 0; k < n; ++k) AppendEscaped(out, static_cast<unsigned char>(text[i + k]));
+            i += n;
         } else {
             out.append(text, i, n);
             i += n;

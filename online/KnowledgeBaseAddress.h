@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+
+class IFileSystem;
+
+// How the knowledge base is reached. The built-in address means the user's
+// own server, which listens on a Unix socket in the user's runtime folder:
+// a TCP port on this machine could be taken first by any other user, who
+// would then read every question and answer with pages of their own.
+struct KnowledgeBaseAddress {
+    std::string baseUrl;      // what the query is appended to
+    bool userSocket = false;  // through the user's own socket, never the network
+    std::string socketPath;   // that socket; empty when there is none
+    std::string problem;      // why there is none: no question is asked then
+};
+
+// urlFromEnvironment: LOADWATCH_KB_URL (null or empty for the built-in
+// address); runtimeDir: XDG_RUNTIME_DIR (null when unset).
+KnowledgeBaseAddress ChooseKnowledgeBaseAddress(const char* urlFromEnvironment, const char* runtimeDir,
+                                                IFileSystem& files);
