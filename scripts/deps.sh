@@ -15,6 +15,7 @@ packages=(
   libxcb1-dev trayer xdotool x11-utils twm
   lxqt-panel dbus-bin at-spi2-core python3-pyatspi
   g++-mingw-w64-x86-64-posix wine wine64 python3
+  debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream nsis rsync
   curl
 )
 # The metrics test starts a Prometheus of its own; the package's service

@@ -13,10 +13,11 @@ build=build/windows
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2
+command -v makensis >/dev/null 2>&1 || { echo "windows: makensis not found (scripts/deps.sh installs it)"; exit 1; }
 
 # Wine without a display, without its installers for .NET and the HTML
-# engine, and quiet.
-export WINEPREFIX=$PWD/$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# engine, without menu entries on the host for its shortcuts, and quiet.
+export WINEPREFIX=$PWD/$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY http_proxy HTTP_PROXY https_proxy HTTPS_PROXY
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot --init >/dev/null 2>&1
@@ -42,4 +43,9 @@ export DISPLAY=:$(head -n1 "$display_file")
 # the server and keep that program's output open: let it be one whose
 # output nobody waits for.
 wine cmd /c exit </dev/null >/dev/null 2>&1
-(cd "$build" && ctest --output-on-failure -j2)
+status=0
+(cd "$build" && ctest --output-on-failure -j2) || status=1
+echo "== the installer =="
+cmake --build "$build" --target installer >/dev/null || { echo "windows: the installer does not build"; exit 1; }
+tests/windows/installer_test.sh "$build" || status=1
+exit $status

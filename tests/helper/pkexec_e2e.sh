@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The elevation link through the real pkexec, polkitd and system bus:
-#   pkexec_e2e.sh DRIVER HELPER WRITER WORKDIR
+#   pkexec_e2e.sh DRIVER HELPER WRITER WORKDIR [ACTION]
+# With ACTION (an installed helper), polkitd must also know that action for
+# HELPER's path, so pkexec asks under it rather than its generic one.
 # Root only (pkexec authorises root at once); starts a system bus and
 # polkitd when none runs, and stops what it started. Exit 77: skipped.
 set -u
-driver=$1 helper=$2 writer=$3 work=$4
+driver=$1 helper=$2 writer=$3 work=$4 action=${5:-}
 skip() { echo "pkexec e2e: $1, skipped"; exit 77; }
 [ "$(id -u)" -eq 0 ] || skip "needs root"
 polkitd=/usr/lib/polkit-1/polkitd
@@ -33,6 +35,17 @@ if ! polkit_up; then
   started+=("$!")
   for _ in $(seq 100); do polkit_up && break; sleep 0.1; done
   polkit_up || skip "polkitd does not start"
+fi
+
+if [ -n "$action" ]; then
+  if pkaction --action-id "$action" --verbose 2>/dev/null |
+      grep -qx "  annotation: *org.freedesktop.policykit.exec.path -> $helper"; then
+    echo "ok: polkit's action $action names $helper"
+  else
+    echo "FAIL: polkit's action $action does not name $helper"
+    pkaction --action-id "$action" --verbose
+    exit 1
+  fi
 fi
 
 # Written by another user; below the build tree, which lies on real storage.

@@ -15,7 +15,7 @@ constexpr std::int64_t kSunday = 1796565310;  // 2026-12-06 13:55:10 UTC
 constexpr std::uint64_t kSundayFileTime = 134410389100000000ull;
 // Both as sent: digits are escaped too.
 #define SUNDAY_SENT "%31%32%2f%30%36%2f%32%36%20%28%31%33%3a%35%35%3a%31%30%29"
-#define EPOCH_SENT "%30%31%2f%30%31%2f%37%30%20%28%30%30%3a%30%30%3a%30%30%29"
+#define UNKNOWN_SENT "unknown"
 
 TEST(UrlEncode, KeepsOnlyAsciiLetters) {
     const struct {
@@ -88,7 +88,7 @@ TEST_F(ComposeUrlTest, CarriesTheFieldsInOrder) {
     m_p.m_strFileName = "notepad.exe";
     m_p.m_strFolder = "C:\\Windows";
     m_p.m_tFileCreated = kSunday;
-    m_p.m_tFolderCreated = 0;  // unknown: sent as second 0 of 1970
+    m_p.m_tFolderCreated = 0;  // unknown
     m_p.m_ftCreation = kSundayFileTime;
     m_p.m_bSigned = true;
     m_p.m_versionStrings.m_strProductName = "P N";
@@ -100,7 +100,7 @@ TEST_F(ComposeUrlTest, CarriesTheFieldsInOrder) {
     m_p.m_versionStrings.m_strInternalName = "i";
     EXPECT_EQ(m_kb.ComposeUrl(m_p),
               "http://kb.test/index.php?lang=en&fn=notepad%2eexe&p=C%3a%5cWindows"
-              "&ct1=" SUNDAY_SENT "&ct2=" EPOCH_SENT "&ct3=" SUNDAY_SENT
+              "&ct1=" SUNDAY_SENT "&ct2=" UNKNOWN_SENT "&ct3=" SUNDAY_SENT
               "&se=1&iwf=0&pn=P%20N&fv=%31%2e%30&fd=d"
               "&cn=c%ae&lc=%28C%29&c=x&in=i&v=1.13&wd=1181548544");
 }
@@ -108,9 +108,9 @@ TEST_F(ComposeUrlTest, CarriesTheFieldsInOrder) {
 TEST_F(ComposeUrlTest, SendsEmptyVersionStringsAsEmptyValues) {
     m_p.m_strFileName = "app.exe";
     m_p.m_bInWindowsFolder = true;
-    m_p.m_ftCreation = 0;  // before 1970: sent as second 0
+    m_p.m_ftCreation = 0;  // before 1970: unknown
     std::string url = m_kb.ComposeUrl(m_p);
-    EXPECT_NE(url.find("&ct3=" EPOCH_SENT "&"), std::string::npos) << url;
+    EXPECT_NE(url.find("&ct3=" UNKNOWN_SENT "&"), std::string::npos) << url;
     EXPECT_NE(url.find("&se=0&iwf=1&pn=&fv=&fd=&cn=&lc=&c=&in=&v=1.13&wd=0"), std::string::npos) << url;
 }
 
