@@ -29,6 +29,7 @@
 #include "platform/linux/ProcfsProcessSource.h"
 #include "platform/linux/ResourceLimits.h"
 #include "platform/linux/SockDiagNetworkSource.h"
+#include "platform/linux/TaskstatsExitSource.h"
 #include "platform/linux/SystemClock.h"
 #include "window/ActionCommands.h"
 #include "window/CommandLine.h"
@@ -53,9 +54,11 @@ int CLoadwatchApp::InitInstance(const std::vector<std::string>& arguments) {
     CKnowledgeBase knowledgeBase(http, files, address.baseUrl);
     CHelperSocketLister sockets(helper);
     CSockDiagNetworkSource network("/proc", &sockets);
+    // Ends of processes: listens only where the system allows it (root, CAP_NET_ADMIN).
+    CTaskstatsExitSource exits;
     // The uninstaller is looked for when a program's details load, off the
     // window's thread, not for every new process.
-    CProcesses processes({clock, source, files, nullptr, &network});
+    CProcesses processes({clock, source, files, nullptr, &network, &exits});
     CDesktopServices services;
     CQtDesktop desktop;
     CQtClipboard clipboard;

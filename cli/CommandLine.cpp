@@ -6,13 +6,21 @@
 
 namespace {
 const char kUsage[] =
-    "Usage: loadwatch-cli [--count N]\n"
+    "Usage: loadwatch-cli [--count N] [--wide]\n"
     "       loadwatch-cli --details PID\n"
     "       loadwatch-cli --metrics [ADDR:]PORT [--quiet-period SECONDS]\n"
     "Shows, once a second, the programs that used the processor (100 ms or more\n"
-    "in the last second) or the hard disk in the last 20 seconds, most recent first.\n"
+    "in the last second), the hard disk (bytes read from or written to storage)\n"
+    "or the network (bytes sent or received over TCP) in the last 20 seconds,\n"
+    "most recent first. Programs that have ended are marked \"Program closed\".\n"
+    "Processes that ended within one second are counted for their program, with\n"
+    "their number, where the system reports them (as root or with CAP_NET_ADMIN);\n"
+    "otherwise for the parent that waited for them, as \"(its short-lived programs)\".\n"
     "\n"
     "  --count N   stop after N refreshes (default: run until interrupted)\n"
+    "  --wide      add the process id and, over the last second, the processor\n"
+    "              share of one core, disk read and write per second and network\n"
+    "              bytes received and sent per second\n"
     "  --details PID\n"
     "              print the facts about the program of process PID: file and\n"
     "              folder creation times, version strings, signature, whether it\n"
@@ -62,6 +70,10 @@ int ParseCommandLine(int argc, char** argv, CliOptions& options, std::FILE* out,
             ++i;
             continue;
         }
+        if (std::strcmp(argv[i], "--wide") == 0) {
+            options.wide = true;
+            continue;
+        }
         if (std::strcmp(argv[i], "--details") == 0) {
             if (i + 1 >= argc || !ParsePid(argv[i + 1], options.detailsPid)) {
                 std::fprintf(err,
@@ -94,6 +106,10 @@ int ParseCommandLine(int argc, char** argv, CliOptions& options, std::FILE* out,
     }
     if (quietPeriodGiven && !options.metrics) {
         std::fprintf(err, "loadwatch-cli: --quiet-period goes with --metrics only\n");
+        return 2;
+    }
+    if (options.wide && (options.metrics || options.detailsPid != 0)) {
+        std::fprintf(err, "loadwatch-cli: --wide goes with the list only\n");
         return 2;
     }
     if (options.metrics && options.detailsPid != 0) {

@@ -8,6 +8,7 @@
 struct CliOptions {
     long count = -1;               // refreshes before stopping; -1: until interrupted
     std::uint32_t detailsPid = 0;  // 0: watch the list instead
+    bool wide = false;             // the list with process ids and amounts
     bool metrics = false;          // serve counters instead of printing the list
     ListenAddress metricsAddress;
     long quietPeriod = 600;        // seconds before a quiet program's series end

@@ -28,6 +28,7 @@
 #include "platform/linux/ResourceLimits.h"
 #include "platform/linux/SockDiagNetworkSource.h"
 #include "platform/linux/SystemClock.h"
+#include "platform/linux/TaskstatsExitSource.h"
 
 int main(int argc, char** argv) {
     // Dates sent to the knowledge base follow the user's locale.
@@ -40,7 +41,9 @@ int main(int argc, char** argv) {
     CProcfsProcessSource source;
     CPosixFileSystem files;
     CSockDiagNetworkSource network;
-    CProcesses processes({clock, source, files, &FindUninstaller, &network});
+    // Listens only where the system allows it; silent otherwise.
+    CTaskstatsExitSource exits;
+    CProcesses processes({clock, source, files, &FindUninstaller, &network, &exits});
     // A binary given the capabilities sees other users' programs and their
     // disk activity, as the window does.
     EnablePrivilege("SeDebugPrivilege", true);
@@ -58,5 +61,5 @@ int main(int argc, char** argv) {
     }
     if (options.metrics)
         return RunMetrics(processes, {options.metricsAddress, options.quietPeriod, options.count}, stdout, stderr);
-    return RunWatch(processes, options.count, stdout, ::isatty(STDOUT_FILENO) != 0);
+    return RunWatch(processes, options.count, stdout, ::isatty(STDOUT_FILENO) != 0, options.wide);
 }

@@ -65,5 +65,5 @@ int main(int argc, char** argv) {
         return RunDetailsWithPage(options.detailsPid, processes, context, http, files,
                                   ChooseKnowledgeBaseUrl(std::getenv("LOADWATCH_KB_URL")), stdout, stderr);
     }
-    return RunWatch(processes, options.count, stdout, StdoutTakesEscapes());
+    return RunWatch(processes, options.count, stdout, StdoutTakesEscapes(), options.wide);
 }

@@ -50,8 +50,7 @@ void CProcesses::FillList(IReportList& list) {
             r.m_tKeepUntil < now)
             continue;
         wanted.push_back({&r, r.m_dwPid, RowColor(r, now),
-                          r.m_strFileName.empty() ? r.m_strError : r.m_strFileName,
-                          ComposeActivityText(r, now)});
+                          r.ProgramText(), ComposeActivityText(r, now)});
     }
 
     std::unordered_set<const CProcess*> shown;

@@ -54,6 +54,36 @@ public:
     bool m_bHtmlComposed = false;
     std::string m_strHtml;
 
+    // What the last sample saw of the program the process runs: the kernel's
+    // name and a stamp that changes with exec (empty and 0 where unknown).
+    std::string m_strKernelName;
+    std::uint64_t m_ullImageStamp = 0;
+    std::uint32_t m_dwParentPid = 0;
+    // Processor time of the children the process has waited for.
+    std::uint64_t m_ullChildTime = 0;
+    bool m_bHasChildTime = false;
+    // The program file was deleted or replaced since the program started:
+    // m_strPath names what lies there now, if anything.
+    bool m_bFileReplaced = false;
+    // The program runs from memory and has no file; it is named by the
+    // kernel's name.
+    bool m_bNoFile = false;
+
+    // Amounts between the last two samples: share of one processor core and
+    // bytes per second.
+    double m_dProcessorShare = 0;
+    std::uint64_t m_ullDiskReadRate = 0;
+    std::uint64_t m_ullDiskWriteRate = 0;
+    std::uint64_t m_ullNetReceiveRate = 0;
+    std::uint64_t m_ullNetSendRate = 0;
+
+    // A record that stands for processes that ended between two snapshots,
+    // counted together per program (its id is always 0): its key, and how
+    // many ended before the last snapshot that met some. Empty and 0 for the
+    // record of one process.
+    std::string m_strGroupKey;
+    int m_nEndedCount = 0;
+
     // Opens the query handle if it is not open; null if that failed (a later
     // call tries again).
     IProcessQuery* GetQueryHandle(IProcessSource& source);
@@ -62,4 +92,12 @@ public:
     // Stores the program path, derives folder and file name, and, given a
     // finder, searches the folder for an uninstaller.
     void SetPath(const std::string& path, IFileSystem& files, UninstallerFinder findUninstaller = nullptr);
+
+    // Forgets everything learnt about the program file, for a process that
+    // now runs another program.
+    void ForgetProgram();
+
+    // What the "Program" column shows: the file name, else the error text;
+    // a group of ended processes says how many there were.
+    std::string ProgramText() const;
 };

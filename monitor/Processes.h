@@ -9,8 +9,10 @@
 #include "monitor/NetworkUsage.h"
 #include "monitor/Process.h"
 #include "monitor/ReportList.h"
+#include "platform/ExitSource.h"
 
 class IClock;
+class IExitSource;
 class IFileSystem;
 class IProcessSource;
 
@@ -24,6 +26,9 @@ struct MonitorPlatform {
     UninstallerFinder findUninstaller = nullptr;
     // Null: network activity is not measured.
     INetworkSource* network = nullptr;
+    // Null or not listening: processes that end between two snapshots are
+    // seen only through their parent's grown children's time.
+    IExitSource* exits = nullptr;
 };
 
 // The table of known processes, most recently active first. A record pointer
@@ -54,11 +59,18 @@ public:
     // Moves the record of pid to index 0; the others keep their order.
     void MoveToFront(std::uint32_t pid);
 
-    // Samples every process once: new records, activity stamps, ended and
-    // stale records. The first reading of a process only sets its baseline,
-    // unless the process was born in a later second than the previous
-    // snapshot: then it counts from zero. The first snapshot only sets
-    // baselines.
+    // Samples every process once: new records, activity stamps, amounts,
+    // ended and stale records. The first reading of a process only sets its
+    // baseline, unless the process was born after the previous snapshot
+    // (at the resolution of the source's start times; with a source that
+    // cannot tell, in a later second): then it counts from zero. The first
+    // snapshot only sets baselines. A process that runs another program
+    // since the last sample (exec) is looked up again; a process under a
+    // known id that started at another time is a new record, and the old
+    // one ends. Processes that ended between two snapshots count for their
+    // program, several of one program together in one record (from the exit
+    // source), or, without one, for their parent ("its short-lived
+    // programs").
     void TakeSnapshot();
 
     // Brings the list up to date with the table row by row: rows of records
@@ -84,9 +96,27 @@ public:
 
 private:
     void FindProgramFile(CProcess& record);
+    enum class Sampled { kIdle, kActive, kProgramChanged, kOtherProcess };
     // Processes created at or after `bornAfter` (a FILETIME) measure their
     // first reading from zero.
-    bool Sample(CProcess& record, std::int64_t now, std::uint64_t bornAfter);
+    Sampled Sample(CProcess& record, std::int64_t now, std::uint64_t bornAfter);
+    // The record met under pid this snapshot; a new one if the process is
+    // not the one the table knew. Null for id 0.
+    CProcess* Meet(std::uint32_t pid, std::int64_t now, std::uint64_t bornAfter, bool& active);
+    // Counts what processes that ended since the last snapshot did; the
+    // records that got activity join `active`.
+    void CountEnded(std::int64_t now, std::vector<const CProcess*>& active);
+    // The record of a group of ended processes, made if new.
+    CProcess& Group(const std::string& key, const std::string& name);
+    // Sets the activity stamps of a record from amounts; true if any.
+    bool Stamp(CProcess& record, std::int64_t now, std::uint64_t processor, std::uint64_t disk);
+    // Bytes per second from a growth over the last interval.
+    std::uint64_t Rate(std::uint64_t growth) const;
+
+    struct ChildGrowth {
+        std::uint32_t pid;
+        std::uint64_t time;
+    };
 
     MonitorPlatform m_platform;
     // Held by pointer so that reordering a large table moves pointers, not
@@ -113,6 +143,15 @@ private:
     bool RowEditsExceed(const std::unordered_set<const CProcess*>& shown,
                         const std::vector<ListedRow>& wanted, std::size_t limit) const;
     std::optional<std::int64_t> m_tPreviousSnapshot;  // clock of the last TakeSnapshot
+    std::uint64_t m_ftPreviousEnumeration = 0;        // the source's instant of it, 0 unknown
+    std::uint64_t m_ullInterval = 0;                  // 100-ns units between the last two
+    std::vector<EndedProcess> m_ended;
+    // Ends of processes still listed at the snapshot that heard them (a
+    // zombie not yet waited for, or one of a process's threads): looked at
+    // once more at the next snapshot.
+    std::vector<EndedProcess> m_endedLater;
+    std::size_t m_endedHeardNow = 0;  // m_ended's entries before the carried ones
+    std::vector<ChildGrowth> m_childGrowth;  // this snapshot's, by parent
 };
 
 // The data of the row at the selection mark if that row is both selected

@@ -95,3 +95,8 @@ PageQuery QueryOf(const CProcess& record);
 // the no-data text, in which case the next call asks again. Makes no
 // request for a record without a path.
 void QueryKnowledgeBase(CProcess& record, CKnowledgeBase& knowledgeBase);
+
+// What the kernel says of the program's file, to go before its page: the
+// knowledge base only sees the file that lies at the path now. Empty when
+// the file is the one the program was started from.
+std::string FileNoteOf(const CProcess& record);

@@ -5,10 +5,20 @@
 #include <vector>
 
 // Processor times as 100-ns units; creation as 100-ns units since 1601 UTC.
+// The fields after `user` are what a system can tell beside the times; each
+// keeps its default where it cannot.
 struct ProcessTimes {
     std::uint64_t creation = 0;
     std::uint64_t kernel = 0;
     std::uint64_t user = 0;
+    // The kernel's name for the program the process runs now.
+    std::string name;
+    // Changes when the process starts another program (exec); 0 = unknown.
+    std::uint64_t imageStamp = 0;
+    std::uint32_t parentPid = 0;
+    // User + kernel time of the children the process has waited for.
+    std::uint64_t childTime = 0;
+    bool hasChildTime = false;
 };
 
 // Bytes the process itself moved to and from storage, never decreasing
@@ -61,4 +71,8 @@ public:
     // LastError() set.
     virtual std::unique_ptr<IProcessQuery> OpenQuery(std::uint32_t pid) = 0;
     virtual int LastError() const = 0;
+    // The instant of the last EnumerateProcesses on the clock of
+    // ProcessTimes::creation, at that clock's own resolution (a process
+    // created at or after it was not there yet); 0 when unknown.
+    virtual std::uint64_t EnumerationTime() const { return 0; }
 };

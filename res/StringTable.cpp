@@ -28,6 +28,12 @@ constexpr Entry kStrings[] = {
     {1028, kAboutText},
     {1029, "Checking digital signature"},
     {1030, "Loading the details of this program..."},
+    {1031, "%s (%i processes)"},
+    {1032, "%s (its short-lived programs)"},
+    {1033, "<p><b>The program file was replaced or deleted since this program started.</b> What follows "
+           "describes the file now at its place, if there is one.</p>"},
+    {1034, "<p><b>This program was started from memory: it has no program file.</b></p>"},
+    {1035, "Processor: %s of one core\nHard disk: read %s, write %s\nNetwork: received %s, sent %s"},
 };
 }  // namespace
 

@@ -25,6 +25,11 @@ enum : unsigned {
     IDS_ABOUT = 1028,
     IDS_CHECKING_SIGNATURE = 1029,
     IDS_LOADING_DETAILS = 1030,
+    IDS_ENDED_COUNT = 1031,
+    IDS_SHORT_LIVED = 1032,
+    IDS_FILE_REPLACED = 1033,
+    IDS_NO_FILE = 1034,
+    IDS_AMOUNTS = 1035,
 };
 
 // The program's version as shown after its title.

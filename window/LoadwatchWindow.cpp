@@ -153,7 +153,11 @@ void CLoadwatchWindow::ShowPage(const PageKey& key) {
     // A page in is shown even while the window is looked for again; a
     // no-data text only until the question is asked again.
     const bool ready = page && page->queried && (page->page.answered || !m_pages->IsLoading(key));
-    const std::string html = ready ? page->page.html : LoadText(IDS_LOADING_DETAILS);
+    std::string html = LoadText(IDS_LOADING_DETAILS);
+    if (ready) {
+        const CProcess* record = FindProgram(m_platform.processes, key);
+        html = (record ? FileNoteOf(*record) : std::string()) + page->page.html;
+    }
     // An unchanged page is not rendered again.
     if (m_view.GetHtml() != html) m_view.SetHtml(html);
 }

@@ -24,6 +24,7 @@ public:
     bool GetModulePath(std::uint32_t pid, std::string& path) override;
     std::unique_ptr<IProcessQuery> OpenQuery(std::uint32_t pid) override;
     int LastError() const override { return m_lastError; }
+    std::uint64_t EnumerationTime() const override { return m_inner.EnumerationTime(); }
 
 private:
     class Query;

@@ -15,26 +15,31 @@ bool ParseStatLine(const std::string& text, StatFields& out) {
     // The command name (field 2) may hold blanks and parentheses: the
     // fields proper start after the last ')'.
     size_t close = text.rfind(')');
-    if (close == std::string::npos) return false;
+    size_t open = text.find('(');
+    if (close == std::string::npos || open == std::string::npos || open > close) return false;
     std::string_view rest(text);
     rest.remove_prefix(close + 1);
     int field = 2;
-    std::uint64_t values[23] = {};
+    std::uint64_t values[28] = {};
     size_t i = 0;
-    while (field < 22 && i < rest.size()) {
+    while (field < 27 && i < rest.size()) {
         while (i < rest.size() && rest[i] == ' ') ++i;
         size_t j = i;
         while (j < rest.size() && rest[j] != ' ' && rest[j] != '\n') ++j;
         if (j == i) break;
         ++field;
         std::string_view tok = rest.substr(i, j - i);
-        if (field == 9 || (field >= 14 && field <= 17) || field == 22) {
+        if (field == 4 || field == 9 || (field >= 14 && field <= 17) || field == 22 || field >= 26) {
             // Children times are signed in the kernel's format; never negative in practice.
             if (!ParseU64(tok, values[field])) return false;
         }
         i = j;
     }
     if (field < 22) return false;
+    out.comm.assign(text, open + 1, close - open - 1);
+    out.ppid = values[4];
+    out.startcode = values[26];
+    out.endcode = values[27];
     out.flags = values[9];
     out.utime = values[14];
     out.stime = values[15];

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <ctime>
 
 #include "platform/FileTime.h"
 #include "platform/linux/BootTime.h"
@@ -85,6 +86,12 @@ public:
         times.user = TicksToUnits(f.utime, hz);
         times.kernel = TicksToUnits(f.stime, hz);
         times.creation = m_source.m_bootTime + TicksToUnits(f.starttime, hz);
+        times.name = std::move(f.comm);
+        // The kernel shows 1 for code bounds it hides from us, 0 for none.
+        times.imageStamp = f.startcode <= 1 && f.endcode <= 1 ? 0 : f.startcode * 1000003u ^ f.endcode;
+        times.parentPid = static_cast<std::uint32_t>(f.ppid);
+        times.childTime = TicksToUnits(f.cutime + f.cstime, hz);
+        times.hasChildTime = true;
         e->childTicks = f.cutime + f.cstime;
         return true;
     }
@@ -181,7 +188,17 @@ bool CProcfsProcessSource::OpenRoot() {
         if (at != std::string::npos) {
             size_t b = at + 7, e = text.find('\n', b);
             std::uint64_t btime = 0;
-            if (ParseU64(std::string_view(text).substr(b, e - b), btime)) m_bootTime = BootFileTime(btime);
+            if (ParseU64(std::string_view(text).substr(b, e - b), btime)) {
+                m_bootTime = BootFileTime(btime);
+                // Only the running system's tree counts on the boot-time
+                // clock of this machine; a generated tree keeps its own.
+                timespec real{}, boot{};
+                ::clock_gettime(CLOCK_REALTIME, &real);
+                ::clock_gettime(CLOCK_BOOTTIME, &boot);
+                const std::int64_t booted = real.tv_sec - boot.tv_sec;
+                m_liveClock = booted - static_cast<std::int64_t>(btime) <= 1 &&
+                              static_cast<std::int64_t>(btime) - booted <= 1;
+            }
         }
     }
     return true;
@@ -275,6 +292,16 @@ bool CProcfsProcessSource::EnumerateProcesses(std::vector<std::uint32_t>& pids) 
     }
     ::rewinddir(m_dir.get());
     ++m_generation;
+    // Start times are whole clock ticks on the boot-time clock: the instant
+    // is taken on that clock and cut to a tick, so that a process created in
+    // the same tick but after this moment still counts as newer.
+    timespec boot{};
+    if (m_liveClock && ::clock_gettime(CLOCK_BOOTTIME, &boot) == 0) {
+        const auto hz = static_cast<std::uint64_t>(m_ticksPerSecond);
+        const std::uint64_t ticks = static_cast<std::uint64_t>(boot.tv_sec) * hz +
+                                    static_cast<std::uint64_t>(boot.tv_nsec) * hz / 1000000000u;
+        m_enumerationTime = m_bootTime + TicksToUnits(ticks, m_ticksPerSecond);
+    }
     errno = 0;
     while (dirent* d = ::readdir(m_dir.get())) {
         std::uint32_t pid = 0;

@@ -37,6 +37,7 @@ public:
     bool GetModulePath(std::uint32_t pid, std::string& path) override;
     std::unique_ptr<IProcessQuery> OpenQuery(std::uint32_t pid) override;
     int LastError() const override { return m_lastError; }
+    std::uint64_t EnumerationTime() const override { return m_enumerationTime; }
 
     // Descriptors held in the per-process cache (for tests and benchmarks).
     long CachedDescriptors() const { return m_budget.InUse(); }
@@ -81,6 +82,8 @@ private:
     std::uint64_t m_generation = 0;
     std::uint64_t m_nextSerial = 1;
     std::uint64_t m_bootTime = 0;  // FILETIME
+    std::uint64_t m_enumerationTime = 0;
+    bool m_liveClock = false;  // the tree is this machine's own
     long m_ticksPerSecond = 100;
     int m_lastError = 0;
 };

@@ -5,7 +5,8 @@ fail=0
 for args in "--count" "--count 0" "--count -3" "--count 2x" "--bogus" \
             "--details" "--details 0" "--details -5" "--details 7x" "--details 4294967296" \
             "--details 2147483632" "--metrics" "--metrics 65536" "--metrics ::1:80" \
-            "--metrics 0 --quiet-period 0" "--metrics 0 --details 1" "--quiet-period" "--quiet-period 5"; do
+            "--metrics 0 --quiet-period 0" "--metrics 0 --details 1" "--quiet-period" "--quiet-period 5" \
+            "--wide --details 1" "--wide --metrics 0"; do
   # shellcheck disable=SC2086
   "$cli" $args >/dev/null 2>/tmp/lw_cli_err.$$
   status=$?
@@ -15,6 +16,9 @@ for args in "--count" "--count 0" "--count -3" "--count 2x" "--bogus" \
 done
 "$cli" --help | grep -q -- '--count N' || { echo "--help lacks --count"; fail=1; }
 "$cli" --help | grep -q -- '--details PID' || { echo "--help lacks --details"; fail=1; }
+for word in --wide network; do
+  "$cli" --help | grep -q -- "$word" || { echo "--help lacks $word"; fail=1; }
+done
 "$cli" --help | grep -q -- '--metrics \[ADDR:\]PORT' || { echo "--help lacks --metrics"; fail=1; }
 # A port already taken is a clear failure, not a server that never answers.
 exec {held}< <(python3 -c 'import socket,sys,time

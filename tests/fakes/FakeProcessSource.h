@@ -43,6 +43,8 @@ public:
     bool GetModulePath(std::uint32_t pid, std::string& path) override;
     std::unique_ptr<IProcessQuery> OpenQuery(std::uint32_t pid) override;
     int LastError() const override { return m_lastError; }
+    std::uint64_t EnumerationTime() const override { return enumerationTime; }
+    std::uint64_t enumerationTime = 0;  // 0: the fake cannot tell
 
 private:
     int m_lastError = 0;

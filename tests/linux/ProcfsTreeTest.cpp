@@ -43,6 +43,22 @@ INSTANTIATE_TEST_SUITE_P(
         StatCase{"no parenthesis at all 1 2 3", false, 0, 0},
         StatCase{"12 (x) S 1 2 3 4 5 6 7 8 9 10 5z 6 0 0 20 0 1 0 777", false, 0, 0}));
 
+// The name between the first "(" and the last ")", the parent, and the code
+// bounds that change with exec (0 where the kernel hides them).
+TEST(StatLineProgram, NameParentAndCodeBounds) {
+    StatFields f;
+    ASSERT_TRUE(ParseStatLine("12 (a) (b) S 7 2 3 4 5 6 7 8 9 10 41 42 0 0 20 0 1 0 777 100 200 300 "
+                              "94000000 94100000 140000\n",
+                              f));
+    EXPECT_EQ(f.comm, "a) (b");
+    EXPECT_EQ(f.ppid, 7u);
+    EXPECT_EQ(f.startcode, 94000000u);
+    EXPECT_EQ(f.endcode, 94100000u);
+    ASSERT_TRUE(ParseStatLine("12 (bash) S 1 12 12 0 -1 4194560 0 0 0 0 15 3 0 0 20 0 1 0 777 0 0\n", f));
+    EXPECT_EQ(f.comm, "bash");
+    EXPECT_EQ(f.startcode, 0u);
+}
+
 TEST(IoText, NeedsBothStorageCounters) {
     std::uint64_t r = 0, w = 0;
     EXPECT_TRUE(ParseIoText("rchar: 5\nread_bytes: 4096\nwrite_bytes: 8192\n", r, w));

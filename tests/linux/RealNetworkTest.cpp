@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -143,11 +144,85 @@ TEST(TcpSegments, ReadsBothCountersByName) {
         "Tcp: 1 200 120000 -1 11561 11512 30 36 0 512342 511760 100 0 57 0\n"
         "Udp: InDatagrams\nUdp: 5\n";
     EXPECT_EQ(ParseTcpSegments(snmp), "InSegs=512342 OutSegs=511760 ");
+    EXPECT_EQ(ParseTcpOpens(snmp), "ActiveOpens=11561 PassiveOpens=11512 ");
     for (const char* bad : {"", "Tcp: InSegs OutSegs\n", "Udp: InSegs\nUdp: 1\n", "XTcp: InSegs\nXTcp: 1\n"})
         EXPECT_EQ(ParseTcpSegments(bad), "") << bad;
     // The machine's own file reads too.
     std::ifstream in("/proc/net/snmp");
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(ParseTcpSegments(text).find("InSegs="), std::string::npos) << text;
+}
+}  // namespace
+
+namespace {
+// A connected pair of TCP sockets on 127.0.0.1 in this process.
+void LoopbackPair(UniqueFd& a, UniqueFd& b) {
+    UniqueFd listener(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof at;
+    a.Reset(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    ASSERT_EQ(bind(listener.Get(), reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    ASSERT_EQ(listen(listener.Get(), 1), 0);
+    ASSERT_EQ(getsockname(listener.Get(), reinterpret_cast<sockaddr*>(&at), &length), 0);
+    ASSERT_EQ(connect(a.Get(), reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    b.Reset(accept4(listener.Get(), nullptr, nullptr, SOCK_CLOEXEC));
+    ASSERT_TRUE(b.Valid());
+}
+
+std::uint64_t InodeOf(const UniqueFd& fd) {
+    struct stat st {};
+    return fstat(fd.Get(), &st) == 0 ? st.st_ino : 0;
+}
+
+const SocketTraffic* Find(const std::vector<SocketTraffic>& sockets, std::uint64_t inode) {
+    for (const SocketTraffic& s : sockets)
+        if (s.inode == inode) return &s;
+    return nullptr;
+}
+
+// Sockets already placed are read by their exact address while no
+// connection opens; their bytes still count, and a closed one drops out.
+// Connections other programs open meanwhile force a dump, so each step is
+// tried a few times.
+TEST(RealNetwork, KnownSocketsAreReadByAddressWithoutADump) {
+    CSockDiagNetworkSource source;
+    UniqueFd a, b;
+    LoopbackPair(a, b);
+    std::vector<SocketTraffic> sockets;
+    ASSERT_TRUE(source.GetSocketTraffic(sockets));
+    const SocketTraffic* first = Find(sockets, InodeOf(a));
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->pid, static_cast<std::uint32_t>(getpid()));
+    const std::uint64_t before = first->bytes - first->received;
+    bool lookedUp = false;
+    std::uint64_t written = 0;
+    for (int attempt = 0; attempt < 10 && !lookedUp; ++attempt) {
+        const std::uint64_t lookups = source.Lookups();
+        char data[1000] = {};
+        ASSERT_EQ(write(a.Get(), data, sizeof data), static_cast<ssize_t>(sizeof data));
+        ASSERT_EQ(recv(b.Get(), data, sizeof data, MSG_WAITALL), static_cast<ssize_t>(sizeof data));
+        written += sizeof data;
+        ASSERT_TRUE(source.GetSocketTraffic(sockets));
+        lookedUp = source.Lookups() == lookups + 1;
+    }
+    ASSERT_TRUE(lookedUp) << "every reading took a dump";
+    const SocketTraffic* after = Find(sockets, InodeOf(a));
+    ASSERT_NE(after, nullptr);
+    EXPECT_EQ(after->bytes - after->received - before, written);
+    EXPECT_EQ(after->pid, static_cast<std::uint32_t>(getpid()));
+    ASSERT_NE(Find(sockets, InodeOf(b)), nullptr);
+    EXPECT_GE(Find(sockets, InodeOf(b))->received, written);
+
+    const std::uint64_t closed = InodeOf(a);
+    a.Reset();
+    bool gone = false;
+    for (int attempt = 0; attempt < 50 && !gone; ++attempt) {
+        ASSERT_TRUE(source.GetSocketTraffic(sockets));
+        gone = Find(sockets, closed) == nullptr;
+        if (!gone) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(gone) << "dumps " << source.Dumps() << " lookups " << source.Lookups();
 }
 }  // namespace

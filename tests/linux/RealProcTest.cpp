@@ -244,10 +244,10 @@ TEST_F(RealProc, ShortLivedProgramsAreListedWhenBusy) {
         EXPECT_LE(probed->m_ftCreation, after);
         probe.Kill();
         int ticks = 0;
-        for (; ticks < 10 && !(readerSeen && burnerSeen); ++ticks) {
-            // A birth within the previous snapshot's second does not count as
-            // after it. Mid-second, every program met was born after the
-            // previous tick; near a whole second, one that lives 0.3 s never is.
+        for (; ticks < 10 && !(readerSeen && burnerSeen && idlerSampled); ++ticks) {
+            // Births are compared with the previous snapshot at the start
+            // times' own resolution, so where in the second a tick falls
+            // does not matter; mid-second is where a seconds rule would fail.
             const auto second = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
             std::this_thread::sleep_until(second + std::chrono::milliseconds(1500));
             table.TakeSnapshot();

@@ -52,9 +52,15 @@ TEST(StringTable, EveryTextExactly) {
         {1027, "Inf&o about..."},
         {1029, "Checking digital signature"},
         {1030, "Loading the details of this program..."},
+        {1031, "%s (%i processes)"},
+        {1032, "%s (its short-lived programs)"},
+        {1033, "<p><b>The program file was replaced or deleted since this program started.</b> What follows "
+               "describes the file now at its place, if there is one.</p>"},
+        {1034, "<p><b>This program was started from memory: it has no program file.</b></p>"},
+        {1035, "Processor: %s of one core\nHard disk: read %s, write %s\nNetwork: received %s, sent %s"},
     };
-    for (unsigned id : {0u, 1u, 999u, 1031u, 65535u}) EXPECT_EQ(LoadText(id), "") << id;
-    for (unsigned id = 1000; id <= 1030; ++id) {
+    for (unsigned id : {0u, 1u, 999u, 1036u, 65535u}) EXPECT_EQ(LoadText(id), "") << id;
+    for (unsigned id = 1000; id <= 1035; ++id) {
         if (id == 1028) continue;  // below
         auto it = texts.find(id);
         EXPECT_EQ(LoadText(id), it == texts.end() ? "" : it->second) << id;

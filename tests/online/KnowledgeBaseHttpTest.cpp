@@ -21,6 +21,8 @@
 #include "online/KnowledgeBase.h"
 #include "online/KnowledgeBaseAddress.h"
 #include "platform/linux/CurlHttpClient.h"
+#include "res/StringTable.h"
+#include "res/Text.h"
 #include "tests/fakes/FakeFileSystem.h"
 #include "tests/online/TimeZone.h"
 
@@ -299,6 +301,25 @@ TEST_F(KnowledgeBaseHttpTest, RecoversOnceTheServerAnswers) {
     QueryKnowledgeBase(p, kb);
     EXPECT_EQ(p.m_strHtml, "<p>now</p>");
     EXPECT_EQ(server.Requests().size(), 2u);
+}
+
+// The page says what the kernel said of the program's file: replaced since
+// the start (the page describes the file there now), or none at all (no
+// request, there is nothing to ask about).
+TEST_F(KnowledgeBaseHttpTest, ReplacedAndMissingFilesAreSaidOnThePage) {
+    CRecordingServer server;
+    CKnowledgeBase kb(m_client, m_files, server.BaseUrl(), Options());
+    server.Reply(200, "<p>page</p>");
+    CProcess replaced = MakeRecord("/usr/bin", "editor");
+    replaced.m_bFileReplaced = true;
+    QueryKnowledgeBase(replaced, kb);
+    EXPECT_EQ(replaced.m_strHtml, LoadText(IDS_FILE_REPLACED) + "<p>page</p>");
+    CProcess memory;
+    memory.m_strFileName = "memfd:x";
+    memory.m_bNoFile = true;
+    QueryKnowledgeBase(memory, kb);
+    EXPECT_EQ(memory.m_strHtml, LoadText(IDS_NO_FILE));
+    EXPECT_EQ(server.Requests().size(), 1u);
 }
 
 TEST_F(KnowledgeBaseHttpTest, RefusedConnectionGivesNoData) {
