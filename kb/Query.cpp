@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <utility>
 
 #include "platform/QueryKeys.h"
 
@@ -15,6 +16,16 @@ int HexValue(char c) {
 }
 
 std::string Quoted(QueryKey key) { return "\"" + std::string(kQueryKeys[key]) + "\""; }
+
+// Where each text value goes; the flags and the number are parsed apart.
+constexpr std::pair<QueryKey, std::string KbQuery::*> kTextFields[] = {
+    {kFileNameKey, &KbQuery::fileName},          {kFolderKey, &KbQuery::folder},
+    {kFileCreatedKey, &KbQuery::fileCreated},    {kFolderCreatedKey, &KbQuery::folderCreated},
+    {kProcessStartKey, &KbQuery::processStart},  {kProductNameKey, &KbQuery::productName},
+    {kFileVersionKey, &KbQuery::fileVersion},    {kFileDescriptionKey, &KbQuery::fileDescription},
+    {kCompanyNameKey, &KbQuery::companyName},    {kLegalCopyrightKey, &KbQuery::legalCopyright},
+    {kCommentsKey, &KbQuery::comments},          {kInternalNameKey, &KbQuery::internalName},
+    {kClientVersionKey, &KbQuery::clientVersion}};
 
 bool ParseFlag(const std::string& text, bool& flag) {
     if (text != "0" && text != "1") return false;
@@ -116,19 +127,7 @@ bool ParseKbQuery(std::string_view target, KbQuery& query, std::string& error) {
         error = "The key " + Quoted(kFileNameKey) + " takes a file name, not a path.";
         return false;
     }
-    q.fileName = std::move(values[kFileNameKey]);
-    q.folder = std::move(values[kFolderKey]);
-    q.fileCreated = std::move(values[kFileCreatedKey]);
-    q.folderCreated = std::move(values[kFolderCreatedKey]);
-    q.processStart = std::move(values[kProcessStartKey]);
-    q.productName = std::move(values[kProductNameKey]);
-    q.fileVersion = std::move(values[kFileVersionKey]);
-    q.fileDescription = std::move(values[kFileDescriptionKey]);
-    q.companyName = std::move(values[kCompanyNameKey]);
-    q.legalCopyright = std::move(values[kLegalCopyrightKey]);
-    q.comments = std::move(values[kCommentsKey]);
-    q.internalName = std::move(values[kInternalNameKey]);
-    q.clientVersion = std::move(values[kClientVersionKey]);
+    for (const auto& [key, field] : kTextFields) q.*field = std::move(values[key]);
     query = std::move(q);
     return true;
 }
