@@ -51,8 +51,11 @@ CAbortableInternetHandle::CAbortableInternetHandle(std::shared_ptr<CInternetHand
     }
 }
 
-CAbortableInternetHandle::~CAbortableInternetHandle() {
+CAbortableInternetHandle::~CAbortableInternetHandle() { Reset(); }
+
+void CAbortableInternetHandle::Reset() {
     if (m_handle && m_handles->Remove(m_handle)) ::InternetCloseHandle(m_handle);
+    m_handle = nullptr;
 }
 
 HINTERNET CAbortableInternetHandle::Get() const {

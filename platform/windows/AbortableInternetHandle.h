@@ -53,6 +53,8 @@ public:
     // The handle for the next call; null once aborted. An abort may still
     // close it while that call runs, which makes the call fail.
     HINTERNET Get() const;
+    // Closes the handle now, unless an abort already has.
+    void Reset();
     const std::shared_ptr<CInternetHandles>& Handles() const { return m_handles; }
 
 private:

@@ -90,6 +90,7 @@ public:
         : m_exchange(std::make_shared<Exchange>(handles, request, options)) {}
 
     bool Opened() const { return m_exchange->request.Get() != nullptr && m_exchange->done; }
+    // The reply is in memory once sent: the handle is closed by then.
     bool SendRequest() override;
 
 private:
@@ -103,6 +104,10 @@ bool CWinInetRequest::SendRequest() {
     try {
         std::thread([exchange = m_exchange] {
             exchange->ok = exchange->Run();
+            // Closed here, before the caller wakes: the thread lets go of the
+            // exchange only later, and a late close could hit a handle value
+            // the caller's next request has been given since.
+            exchange->request.Reset();
             ::SetEvent(exchange->done.Get());
         }).detach();
     } catch (const std::system_error&) {
