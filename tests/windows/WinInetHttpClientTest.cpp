@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
+#include <thread>
 
 #include "online/KnowledgeBase.h"
+#include "platform/windows/UniqueHandle.h"
 #include "platform/windows/Win32FileSystem.h"
 #include "platform/windows/WinInetHttpClient.h"
 #include "tests/windows/ChildProcess.h"
@@ -64,6 +67,80 @@ TEST_F(WinInetClient, NoServerAndUnsafeTargetsFail) {
     // A line break would end the request line and start a header of its own.
     EXPECT_FALSE(kb.HttpGet(m_base + "/index.php?a\r\nX-Injected: 1", body));
     EXPECT_TRUE(kb.HttpGet(m_base + "/index.php?after", body));  // the session is still good
+}
+
+// A request to /hang that the server has received and will never answer;
+// `send` runs it on a thread of its own. `abort` comes from this thread
+// once the server has it, and must end it long before the session's
+// time-out would.
+void ExpectAbortEndsHungRequest(const std::string& base, const std::function<bool(const std::string&)>& send,
+                                const std::function<void()>& abort) {
+    static int serial = 0;
+    const std::string id = std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++serial);
+    UniqueHandle done(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    ASSERT_TRUE(done);
+    bool ok = true;
+    std::thread worker([&] {
+        ok = send("hang?" + id);
+        ::SetEvent(done.Get());
+    });
+    CWinInetHttpClient client;
+    CWin32FileSystem files;
+    CKnowledgeBase probe(client, files, base + "/");
+    bool arrived = false;
+    for (int i = 0; i < 3000 && !arrived; ++i) {
+        arrived = probe.DownloadText(base + "/arrived?" + id) == "yes";
+        if (!arrived) ::Sleep(10);
+    }
+    EXPECT_TRUE(arrived);
+    abort();
+    // Generous, yet far below the two minutes the time-out would take.
+    EXPECT_EQ(::WaitForSingleObject(done.Get(), 30000), WAIT_OBJECT_0);
+    worker.join();
+    EXPECT_FALSE(ok);
+}
+
+HttpSessionOptions PatientOptions() {
+    HttpSessionOptions options = CKnowledgeBase::DefaultSessionOptions();
+    options.totalTimeoutMs = 120000;
+    return options;
+}
+
+TEST_F(WinInetClient, AnAbortEndsTheHungRequestAndEveryLaterOneOnTheSession) {
+    auto session = m_client.OpenSession(PatientOptions());
+    ASSERT_TRUE(session);
+    const auto port = static_cast<std::uint16_t>(std::stoi(m_port));
+    auto connection = session->GetHttpConnection("127.0.0.1", port);
+    ASSERT_TRUE(connection);
+    std::unique_ptr<IHttpRequest> request;
+    ExpectAbortEndsHungRequest(
+        m_base,
+        [&](const std::string& object) {
+            request = connection->OpenRequest(object);
+            return request && request->SendRequest();
+        },
+        [&] { session->Abort(); });
+    std::uint32_t status = 0;
+    EXPECT_FALSE(request->QueryInfoStatusCode(status));
+    // Nothing on the session works again: not the open connection, not a new one.
+    EXPECT_EQ(connection->OpenRequest("index.php"), nullptr);
+    EXPECT_EQ(session->GetHttpConnection("127.0.0.1", port), nullptr);
+    session->Abort();  // a second one has nothing left to close
+    request.reset();
+    connection.reset();
+    session.reset();
+    CKnowledgeBase kb(m_client, m_files, m_base + "/");  // other sessions are untouched
+    std::vector<std::uint8_t> body;
+    EXPECT_TRUE(kb.HttpGet(m_base + "/index.php?after", body));
+}
+
+TEST_F(WinInetClient, AKnowledgeBaseAbortEndsItsHungFetchAndLaterOnesFail) {
+    CKnowledgeBase kb(m_client, m_files, m_base + "/", PatientOptions());
+    std::vector<std::uint8_t> body;
+    ExpectAbortEndsHungRequest(
+        m_base, [&](const std::string& object) { return kb.HttpGet(m_base + "/" + object, body); },
+        [&] { kb.Abort(); });
+    EXPECT_FALSE(kb.HttpGet(m_base + "/index.php?after", body));
 }
 
 }  // namespace

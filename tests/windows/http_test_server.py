@@ -6,7 +6,9 @@
 
 Routes: /index.php echoes the request target and the user agent; /missing
 is 404; /moved redirects; /big sends 100 KiB; /slow waits 3 s before its
-body; /quit ends the server. It also ends by itself after five minutes.
+body; /hang?ID reads the request and never answers, /arrived?ID says
+"yes" once that request has come; /quit ends the server. It also ends by
+itself after five minutes.
 """
 import http.server
 import os
@@ -17,6 +19,8 @@ import urllib.request
 
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
+    hung = set()
+    hung_lock = threading.Lock()
 
     def reply(self, status, body, headers=()):
         self.send_response(status)
@@ -44,6 +48,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             threading.Event().wait(3)
             self.wfile.write(b"late")
+        elif path == "/hang":
+            with self.hung_lock:
+                self.hung.add(self.path)
+            # Ends with the server; a client that gives up closes the socket.
+            threading.Event().wait(300)
+        elif path == "/arrived":
+            with self.hung_lock:
+                arrived = self.path.replace("/arrived", "/hang", 1) in self.hung
+            self.reply(200, b"yes" if arrived else b"no")
         elif path == "/quit":
             self.reply(200, b"bye")
             threading.Thread(target=self.server.shutdown).start()
