@@ -31,6 +31,27 @@ std::string ComposeAmountsText(const CProcess& r) {
                       FormatRate(r.m_ullNetSendRate).c_str());
 }
 
+std::string ComposeRowTip(const CProcess& r, bool amountsCurrent) {
+    if (amountsCurrent) return ComposeAmountsText(r);
+    CProcess idle;
+    return ComposeAmountsText(idle);
+}
+
+std::string ComposeAmountsHtml(const CProcess& r) {
+    std::string html = "<p>";
+    for (char c : ComposeAmountsText(r)) {
+        switch (c) {
+            case '&': html += "&amp;"; break;
+            case '<': html += "&lt;"; break;
+            case '>': html += "&gt;"; break;
+            case '"': html += "&quot;"; break;
+            case '\n': html += "<br>"; break;
+            default: html += c;
+        }
+    }
+    return html + "</p>";
+}
+
 bool IsListed(const CProcess& r, std::int64_t now) {
     return r.m_tDiskUntil >= now || r.m_tNetworkUntil >= now || r.m_tProcessorUntil >= now ||
            r.m_tKeepUntil >= now;

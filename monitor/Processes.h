@@ -135,6 +135,7 @@ private:
         ColorRef color;
         std::string program;
         std::string activity;
+        std::string tip;
     };
     std::vector<ListedRow> m_listed;
     const IReportList* m_listedIn = nullptr;

@@ -155,6 +155,7 @@ CProcesses::Sampled CProcesses::Sample(CProcess& record, std::int64_t now, std::
         }
         record.m_bHasNetwork = true;
     }
+    record.m_tAmountsAt = now;
     record.CloseQueryHandle();
     if (programChanged) return Sampled::kProgramChanged;
     return changed ? Sampled::kActive : Sampled::kIdle;
