@@ -48,7 +48,8 @@ void CProcesses::CountEnded(std::int64_t now, std::vector<const CProcess*>& acti
                     r->m_dProcessorShare = share(used);
                     r->m_ullDiskReadRate = r->m_ullDiskWriteRate = 0;
                     if (moved > known) {
-                        r->m_ullDiskReadRate = e.readBytes > r->m_ullReadBytes ? Rate(e.readBytes - r->m_ullReadBytes) : 0;
+                        r->m_ullDiskReadRate =
+                            e.readBytes > r->m_ullReadBytes ? Rate(e.readBytes - r->m_ullReadBytes) : 0;
                         r->m_ullDiskWriteRate =
                             e.writeBytes > r->m_ullWriteBytes ? Rate(e.writeBytes - r->m_ullWriteBytes) : 0;
                     }

@@ -102,7 +102,8 @@ void CLoadwatchWindow::Refresh() {
         m_pages->Prune([&processes](const PageKey& key) { return FindProgram(processes, key) != nullptr; });
     }
     // The selected program has ended: its page and buttons would only mislead.
-    if (list.GetItemCount() == 0 || (m_shown && processes.SelectedPid() == 0)) ClearDetails();
+    if (list.GetItemCount() == 0 || (m_shown && processes.SelectedPid() == 0))
+        ClearDetails();
     else if (m_shown && processes.SelectedPid() == m_shown->pid)
         ShowPage(*m_shown);
     // The helper can end at any time (killed, or it broke down): the link

@@ -137,9 +137,12 @@ void QHtmWndTest::readersPlace_data() {
     QTest::addColumn<QString>("head");
     QTest::addColumn<QString>("body");  // "same", "other" (as long) or none
     QTest::addColumn<bool>("kept");
-    QTest::newRow("new head, same page") << "<p>Processor: 80%</p>" << "same" << true;
-    QTest::newRow("same head, another page") << "<p>Processor: 35%</p>" << "other" << false;
-    QTest::newRow("cleared") << "" << "" << false;
+    QTest::newRow("new head, same page") << "<p>Processor: 80%</p>"
+                                         << "same" << true;
+    QTest::newRow("same head, another page") << "<p>Processor: 35%</p>"
+                                             << "other" << false;
+    QTest::newRow("cleared") << ""
+                             << "" << false;
 }
 
 // A page whose head changes every second must not throw its reader back to
@@ -162,7 +165,9 @@ void QHtmWndTest::readersPlace() {
     QVERIFY(bar->maximum() > 100);
     bar->setValue(bar->maximum() / 2);
     const int position = bar->value();
-    view.SetWindowText(head.toStdString() + (body == "same" ? page : body == "other" ? other : std::string()));
+    view.SetWindowText(head.toStdString() + (body == "same"    ? page
+                                             : body == "other" ? other
+                                                               : std::string()));
     QCOMPARE(bar->value() == position, kept);
 }
 

@@ -355,7 +355,8 @@ void ReportCtrlTest::fillListRoundTrip() {
     for (int row = 0; row < 3; ++row) {
         const std::string amounts = ComposeAmountsText(*processes.FindByPid(list.GetItemData(row)));
         QCOMPARE(list.model()->index(row, 1).data(Qt::ToolTipRole).toString().toStdString(), amounts);
-        QHelpEvent help(QEvent::ToolTip, RowCenter(list, row), list.viewport()->mapToGlobal(RowCenter(list, row)));
+        QHelpEvent help(QEvent::ToolTip, RowCenter(list, row),
+                        list.viewport()->mapToGlobal(RowCenter(list, row)));
         QApplication::sendEvent(list.viewport(), &help);
         QTRY_COMPARE(QToolTip::text().toStdString(), amounts);
     }
@@ -392,9 +393,11 @@ void ReportCtrlTest::itemTip_data() {
     QTest::addColumn<QString>("shown");
     QTest::newRow("lines kept") << "Processor: 35% of one core\nHard disk: read 0 B/s"
                                 << "Processor: 35% of one core\nHard disk: read 0 B/s";
-    QTest::newRow("controls escaped") << "a\x1b[31m\tb" << "a\\x1b[31m\\x09b";
+    QTest::newRow("controls escaped") << "a\x1b[31m\tb"
+                                      << "a\\x1b[31m\\x09b";
     QTest::newRow("markup shown as text") << "<b>x</b>" << Qt::convertFromPlainText("<b>x</b>");
-    QTest::newRow("none") << "" << "";
+    QTest::newRow("none") << ""
+                          << "";
 }
 
 // What a row's tooltip shows, over each of its cells, and where a test with

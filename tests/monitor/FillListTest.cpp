@@ -279,14 +279,21 @@ struct TipCase {
 TEST(RowTip, FollowsTheAmountsOfTheLastSecond) {
     const TipCase cases[] = {
         {"SameAgain", [](CFakeProcessSource& s) { s.AddCpu(40, 5'000'000); },
-         "Processor: 50% of one core\nHard disk: read 0 B/s, write 0 B/s\nNetwork: received 0 B/s, sent 0 B/s", 0},
+         "Processor: 50% of one core\nHard disk: read 0 B/s, write 0 B/s\nNetwork: received 0 B/s, sent 0 "
+         "B/s",
+         0},
         {"Busier", [](CFakeProcessSource& s) { s.AddCpu(40, 8'000'000, 4'000'000); },
-         "Processor: 120% of one core\nHard disk: read 0 B/s, write 0 B/s\nNetwork: received 0 B/s, sent 0 B/s", 1},
+         "Processor: 120% of one core\nHard disk: read 0 B/s, write 0 B/s\nNetwork: received 0 B/s, sent 0 "
+         "B/s",
+         1},
         {"Disk", [](CFakeProcessSource& s) { s.AddIo(40, 2'500'000, 1500); },
-         "Processor: 0% of one core\nHard disk: read 2.5 MB/s, write 1.5 kB/s\nNetwork: received 0 B/s, sent 0 B/s", 1},
+         "Processor: 0% of one core\nHard disk: read 2.5 MB/s, write 1.5 kB/s\nNetwork: received 0 B/s, sent "
+         "0 B/s",
+         1},
         // Listed red for a while; it did nothing since it was last measured.
         {"Ended", [](CFakeProcessSource& s) { s.Remove(40); },
-         "Processor: 0% of one core\nHard disk: read 0 B/s, write 0 B/s\nNetwork: received 0 B/s, sent 0 B/s", 1},
+         "Processor: 0% of one core\nHard disk: read 0 B/s, write 0 B/s\nNetwork: received 0 B/s, sent 0 B/s",
+         1},
     };
     for (const TipCase& c : cases) {
         SCOPED_TRACE(c.name);

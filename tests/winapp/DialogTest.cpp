@@ -183,7 +183,8 @@ TEST_F(DialogTest, TickFillsTheListAndASelectionEnablesTheButtons) {
     ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
     dialog.Window().OnListNotify();
     const std::string loading = "Loading the details of this program...";
-    EXPECT_EQ(dialog.GetHtml(), ComposeAmountsHtml(*processes.FindByPid(dialog.ReportList().GetItemData(0))) + loading);
+    EXPECT_EQ(dialog.GetHtml(),
+              ComposeAmountsHtml(*processes.FindByPid(dialog.ReportList().GetItemData(0))) + loading);
     UntilLoaded();
     for (int id : {IDC_PROPERTIES, IDC_OPEN_FOLDER, IDC_TERMINATE, IDC_SCAN_1, IDC_SCAN_2})
         EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(hwnd, id))) << id;

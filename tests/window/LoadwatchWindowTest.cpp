@@ -196,7 +196,8 @@ TEST_P(EventOrders, EveryProgramGetsItsTrueFacts) {
         EXPECT_EQ(server.Sent("b", "se"), "0");
         EXPECT_EQ(server.Sent("b", "iwf"), "1");
     }
-    EXPECT_EQ(view.html, Shown(GetParam().shownAtEnd, GetParam().shownAtEnd == 30 ? "page of tool" : "page of b"));
+    EXPECT_EQ(view.html,
+              Shown(GetParam().shownAtEnd, GetParam().shownAtEnd == 30 ? "page of tool" : "page of b"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, EventOrders,
@@ -271,8 +272,11 @@ INSTANTIATE_TEST_SUITE_P(
                                       t.Tick({31});
                                   },
                                   "50%", 1},
-                      AmountsTick{"AnotherProgramBusy", [](LoadwatchWindowTest& t) { t.Tick({30, 31}); }, "20%",
-                                  0},
+                      AmountsTick{"AnotherProgramBusy",
+                                  [](LoadwatchWindowTest& t) {
+                                      t.Tick({30, 31});
+                                  },
+                                  "20%", 0},
                       AmountsTick{"Frozen",
                                   [](LoadwatchWindowTest& t) {
                                       t.view.checked.insert(IDC_FREEZE);
