@@ -2,7 +2,9 @@
 
 #include <QDesktopServices>
 #include <QImage>
+#include <QScrollBar>
 #include <QTextDocument>
+#include <algorithm>
 
 CQHtmWnd::CQHtmWnd(QWidget* parent) : QTextBrowser(parent) {
     setOpenLinks(false);
@@ -12,8 +14,17 @@ CQHtmWnd::CQHtmWnd(QWidget* parent) : QTextBrowser(parent) {
 
 void CQHtmWnd::SetWindowText(const std::string& text) {
     if (text == m_strText) return;
+    // A page whose head changed (its amounts, every second) keeps the
+    // reader's place; another page starts at its top.
+    size_t same = 0;
+    while (same < text.size() && same < m_strText.size() &&
+           text[text.size() - 1 - same] == m_strText[m_strText.size() - 1 - same])
+        ++same;
+    const bool samePage = !text.empty() && same * 2 >= std::max(text.size(), m_strText.size());
+    const int position = verticalScrollBar()->value();
     m_strText = text;
     setHtml(QString::fromStdString(text));
+    if (samePage) verticalScrollBar()->setValue(position);
 }
 
 bool CQHtmWnd::OpensInBrowser(const QUrl& url) {

@@ -12,7 +12,9 @@ public:
     explicit CQHtmWnd(QWidget* parent = nullptr);
 
     // Shows `text` (HTML or plain text). The same text again changes nothing
-    // and renders nothing.
+    // and renders nothing. A text that ends as the shown one for at least
+    // half its length is the same page with a new head: the reader's place
+    // is kept; any other starts at the top.
     void SetWindowText(const std::string& text);
     // The last text set, byte for byte.
     const std::string& GetWindowText() const { return m_strText; }

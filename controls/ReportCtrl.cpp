@@ -164,6 +164,10 @@ ColorRef CReportCtrl::GetCellBackColor(int row, int column) const {
     return record->m_arrBackColor[static_cast<size_t>(column)];
 }
 
+void CReportCtrl::SetItemTip(int row, const std::string& text) { m_pModel->SetTip(row, text); }
+
+std::string CReportCtrl::GetItemTip(int row) const { return m_pModel->Tip(row); }
+
 int CReportCtrl::GetSelectionMark() const { return m_nSelectionMark; }
 
 void CReportCtrl::SetSelectionMark(int row) { m_nSelectionMark = row; }

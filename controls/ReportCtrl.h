@@ -61,6 +61,9 @@ public:
     std::uint32_t GetItemState(int row, std::uint32_t mask) const override;
     // A row of -1 changes every row. Unlike a click, it never scrolls.
     void SetItemState(int row, std::uint32_t state, std::uint32_t mask) override;
+    // Shown over every cell of the row.
+    void SetItemTip(int row, const std::string& text) override;
+    std::string GetItemTip(int row) const override;
 
     ColorRef GetCellBackColor(int row, int column) const;
 

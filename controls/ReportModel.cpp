@@ -1,12 +1,30 @@
 #include "controls/ReportModel.h"
 
 #include <QColor>
+#include <QTextDocument>
 #include <algorithm>
 
 #include "res/PrintableText.h"
 
 namespace {
 QColor ToQColor(ColorRef c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+// A tooltip keeps its line breaks but is never obeyed otherwise: each line
+// is escaped as the cells are, and a text that looks like markup is shown
+// as the text it is.
+QVariant TipText(const std::string& tip) {
+    if (tip.empty()) return {};
+    std::string shown;
+    for (size_t start = 0;;) {
+        const size_t end = tip.find('\n', start);
+        shown += Printable(tip.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        if (end == std::string::npos) break;
+        shown += '\n';
+        start = end + 1;
+    }
+    const QString text = QString::fromStdString(shown);
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text) : text;
+}
 }  // namespace
 
 int CReportModel::rowCount(const QModelIndex& parent) const {
@@ -31,6 +49,8 @@ QVariant CReportModel::data(const QModelIndex& index, int role) const {
             return ToQColor(m_rows[row].record.m_arrBackColor[column]);
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(m_columns[column].alignment | Qt::AlignVCenter);
+        case Qt::ToolTipRole:
+            return TipText(m_rows[row].tip);
         default:
             return {};
     }
@@ -101,6 +121,17 @@ void CReportModel::SetText(int row, int column, const std::string& text) {
     m_rows[static_cast<size_t>(row)].texts[static_cast<size_t>(column)] = QString::fromStdString(text);
     const QModelIndex cell = index(row, column);
     emit dataChanged(cell, cell, {Qt::DisplayRole});
+}
+
+void CReportModel::SetTip(int row, const std::string& text) {
+    if (row < 0 || row >= rowCount()) return;
+    m_rows[static_cast<size_t>(row)].tip = text;
+    // A tooltip is read when it is shown: nothing to redraw.
+}
+
+std::string CReportModel::Tip(int row) const {
+    if (row < 0 || row >= rowCount()) return {};
+    return m_rows[static_cast<size_t>(row)].tip;
 }
 
 QString CReportModel::Text(int row, int column) const {

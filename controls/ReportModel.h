@@ -37,6 +37,9 @@ public:
     int RemoveAllRows();
     bool RemoveRow(int row);
     void SetText(int row, int column, const std::string& text);
+    // The row's tooltip, the same over all its cells; empty for none.
+    void SetTip(int row, const std::string& text);
+    std::string Tip(int row) const;
 
     QString Text(int row, int column) const;
     RowRecord* Record(int row);
@@ -47,6 +50,7 @@ public:
 private:
     struct Row {
         std::vector<QString> texts;
+        std::string tip;
         RowRecord record;
     };
     struct Column {

@@ -8,9 +8,7 @@
 #include "res/StringTable.h"
 #include "res/Text.h"
 
-std::string FormatShare(double share) {
-    return FormatText("%.0f%%", std::max(0.0, share) * 100);
-}
+std::string FormatShare(double share) { return FormatText("%.0f%%", std::max(0.0, share) * 100); }
 
 std::string FormatRate(std::uint64_t bytesPerSecond) {
     static const char* const kUnits[] = {"B/s", "kB/s", "MB/s", "GB/s", "TB/s"};
@@ -25,10 +23,41 @@ std::string FormatRate(std::uint64_t bytesPerSecond) {
 }
 
 std::string ComposeAmountsText(const CProcess& r) {
-    return FormatText(LoadText(IDS_AMOUNTS).c_str(),
-                      FormatShare(r.m_dProcessorShare).c_str(), FormatRate(r.m_ullDiskReadRate).c_str(),
-                      FormatRate(r.m_ullDiskWriteRate).c_str(), FormatRate(r.m_ullNetReceiveRate).c_str(),
-                      FormatRate(r.m_ullNetSendRate).c_str());
+    return FormatText(LoadText(IDS_AMOUNTS).c_str(), FormatShare(r.m_dProcessorShare).c_str(),
+                      FormatRate(r.m_ullDiskReadRate).c_str(), FormatRate(r.m_ullDiskWriteRate).c_str(),
+                      FormatRate(r.m_ullNetReceiveRate).c_str(), FormatRate(r.m_ullNetSendRate).c_str());
+}
+
+std::string ComposeRowTip(const CProcess& r, bool amountsCurrent) {
+    if (amountsCurrent) return ComposeAmountsText(r);
+    CProcess idle;
+    return ComposeAmountsText(idle);
+}
+
+std::string ComposeAmountsHtml(const CProcess& r) {
+    std::string html = "<p>";
+    for (char c : ComposeAmountsText(r)) {
+        switch (c) {
+            case '&':
+                html += "&amp;";
+                break;
+            case '<':
+                html += "&lt;";
+                break;
+            case '>':
+                html += "&gt;";
+                break;
+            case '"':
+                html += "&quot;";
+                break;
+            case '\n':
+                html += "<br>";
+                break;
+            default:
+                html += c;
+        }
+    }
+    return html + "</p>";
 }
 
 bool IsListed(const CProcess& r, std::int64_t now) {

@@ -17,6 +17,14 @@ std::string FormatRate(std::uint64_t bytesPerSecond);
 // Network: received 0 B/s, sent 12 kB/s".
 std::string ComposeAmountsText(const CProcess& record);
 
+// The tooltip of a record's row: its amounts over the last snapshot. A
+// record whose amounts are older (a program that ended before it) did
+// nothing in it, whatever it did when last measured.
+std::string ComposeRowTip(const CProcess& record, bool amountsCurrent);
+
+// The amounts as a block of a page: escaped, one kind a line.
+std::string ComposeAmountsHtml(const CProcess& record);
+
 // Whether the list shows the record at `now`: some activity or the keep
 // time has not passed.
 bool IsListed(const CProcess& record, std::int64_t now);

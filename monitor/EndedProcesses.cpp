@@ -44,10 +44,12 @@ void CProcesses::CountEnded(std::int64_t now, std::vector<const CProcess*>& acti
                     const std::uint64_t moved = e.readBytes + e.writeBytes;
                     const std::uint64_t known = r->m_bHasIo ? r->m_ullReadBytes + r->m_ullWriteBytes : moved;
                     const std::uint64_t used = after > before ? after - before : 0;
+                    r->m_tAmountsAt = now;
                     r->m_dProcessorShare = share(used);
                     r->m_ullDiskReadRate = r->m_ullDiskWriteRate = 0;
                     if (moved > known) {
-                        r->m_ullDiskReadRate = e.readBytes > r->m_ullReadBytes ? Rate(e.readBytes - r->m_ullReadBytes) : 0;
+                        r->m_ullDiskReadRate =
+                            e.readBytes > r->m_ullReadBytes ? Rate(e.readBytes - r->m_ullReadBytes) : 0;
                         r->m_ullDiskWriteRate =
                             e.writeBytes > r->m_ullWriteBytes ? Rate(e.writeBytes - r->m_ullWriteBytes) : 0;
                     }
@@ -67,6 +69,7 @@ void CProcesses::CountEnded(std::int64_t now, std::vector<const CProcess*>& acti
             CProcess& r = Group("ended:" + name, name);
             r.m_tLastSeen = now;
             r.m_nEndedCount = sum.count;
+            r.m_tAmountsAt = now;
             r.m_dProcessorShare = share(sum.processor);
             r.m_ullDiskReadRate = Rate(sum.read);
             r.m_ullDiskWriteRate = Rate(sum.write);
@@ -95,6 +98,7 @@ void CProcesses::CountEnded(std::int64_t now, std::vector<const CProcess*>& acti
         CProcess& r = Group("children:" + std::to_string(g.pid) + ":" + std::to_string(parent->m_ftCreation),
                             FormatText(LoadText(IDS_SHORT_LIVED).c_str(), parent->ProgramText().c_str()));
         r.m_tLastSeen = now;
+        r.m_tAmountsAt = now;
         r.m_dProcessorShare = share(rest);
         Stamp(r, now, rest, 0);
         active.push_back(&r);

@@ -2,6 +2,7 @@
 #include <unordered_set>
 
 #include "monitor/ActivityText.h"
+#include "monitor/Amounts.h"
 #include "monitor/Processes.h"
 #include "monitor/ReportList.h"
 #include "platform/Clock.h"
@@ -49,8 +50,9 @@ void CProcesses::FillList(IReportList& list) {
         if (r.m_tDiskUntil < now && r.m_tNetworkUntil < now && r.m_tProcessorUntil < now &&
             r.m_tKeepUntil < now)
             continue;
-        wanted.push_back({&r, r.m_dwPid, RowColor(r, now),
-                          r.ProgramText(), ComposeActivityText(r, now)});
+        const bool amountsCurrent = m_tPreviousSnapshot && r.m_tAmountsAt == *m_tPreviousSnapshot;
+        wanted.push_back({&r, r.m_dwPid, RowColor(r, now), r.ProgramText(), ComposeActivityText(r, now),
+                          ComposeRowTip(r, amountsCurrent)});
     }
 
     std::unordered_set<const CProcess*> shown;
@@ -79,6 +81,7 @@ void CProcesses::FillList(IReportList& list) {
             ListedRow& have = m_listed[i];
             if (have.program != w.program) list.SetItemText(row, 0, w.program);
             if (have.activity != w.activity) list.SetItemText(row, 1, w.activity);
+            if (have.tip != w.tip) list.SetItemTip(row, w.tip);
             if (have.data != w.data) list.SetItemData(row, w.data);
             if (have.color != w.color) list.SetCellTextColor(row, -1, w.color, false);
             have = std::move(w);
@@ -99,6 +102,7 @@ void CProcesses::FillList(IReportList& list) {
             break;
         }
         list.SetItemData(at, w.data);
+        list.SetItemTip(at, w.tip);
         if (w.color != kDefaultColor) list.SetCellTextColor(at, -1, w.color, false);
         m_listed.insert(m_listed.begin() + row, std::move(w));
     }

@@ -65,6 +65,14 @@ ColorRef CMemoryReportList::GetCellTextColor(int row, int column) const {
     return m_rows[static_cast<size_t>(row)].colors[static_cast<size_t>(column)];
 }
 
+void CMemoryReportList::SetItemTip(int row, const std::string& text) {
+    if (ValidRow(row)) m_rows[static_cast<size_t>(row)].tip = text;
+}
+
+std::string CMemoryReportList::GetItemTip(int row) const {
+    return ValidRow(row) ? m_rows[static_cast<size_t>(row)].tip : std::string();
+}
+
 int CMemoryReportList::GetSelectionMark() const { return m_selectionMark; }
 void CMemoryReportList::SetSelectionMark(int row) { m_selectionMark = row; }
 

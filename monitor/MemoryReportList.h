@@ -21,6 +21,8 @@ public:
     void SetSelectionMark(int row) override;
     std::uint32_t GetItemState(int row, std::uint32_t mask) const override;
     void SetItemState(int row, std::uint32_t state, std::uint32_t mask) override;
+    void SetItemTip(int row, const std::string& text) override;
+    std::string GetItemTip(int row) const override;
 
     static constexpr ColorRef kWindowText = Rgb(0, 0, 0);
 
@@ -28,6 +30,7 @@ private:
     struct Row {
         std::vector<std::string> texts;
         std::vector<ColorRef> colors;
+        std::string tip;
         std::uint32_t data = 0;
         std::uint32_t state = 0;
     };

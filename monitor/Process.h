@@ -76,6 +76,8 @@ public:
     std::uint64_t m_ullDiskWriteRate = 0;
     std::uint64_t m_ullNetReceiveRate = 0;
     std::uint64_t m_ullNetSendRate = 0;
+    // The snapshot (clock) the amounts were measured at; 0 never.
+    std::int64_t m_tAmountsAt = 0;
 
     // A record that stands for processes that ended between two snapshots,
     // counted together per program (its id is always 0): its key, and how

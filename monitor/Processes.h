@@ -135,6 +135,7 @@ private:
         ColorRef color;
         std::string program;
         std::string activity;
+        std::string tip;
     };
     std::vector<ListedRow> m_listed;
     const IReportList* m_listedIn = nullptr;
@@ -150,7 +151,7 @@ private:
     // zombie not yet waited for, or one of a process's threads): looked at
     // once more at the next snapshot.
     std::vector<EndedProcess> m_endedLater;
-    std::size_t m_endedHeardNow = 0;  // m_ended's entries before the carried ones
+    std::size_t m_endedHeardNow = 0;         // m_ended's entries before the carried ones
     std::vector<ChildGrowth> m_childGrowth;  // this snapshot's, by parent
 };
 

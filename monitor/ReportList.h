@@ -45,4 +45,8 @@ public:
     virtual void SetSelectionMark(int row) = 0;
     virtual std::uint32_t GetItemState(int row, std::uint32_t mask) const = 0;
     virtual void SetItemState(int row, std::uint32_t state, std::uint32_t mask) = 0;
+    // The row's tooltip, plain text with line breaks; empty for none. A list
+    // that shows no tooltips keeps none.
+    virtual void SetItemTip(int /*row*/, const std::string& /*text*/) {}
+    virtual std::string GetItemTip(int /*row*/) const { return {}; }
 };

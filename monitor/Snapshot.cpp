@@ -31,7 +31,8 @@ void CProcesses::FindProgramFile(CProcess& record) {
             path.resize(path.size() - (sizeof kDeletedSuffix - 1));
             if (path.rfind(kMemoryFilePrefix, 0) == 0) {
                 record.m_bNoFile = true;
-                record.m_strFileName = record.m_strKernelName.empty() ? path.substr(1) : record.m_strKernelName;
+                record.m_strFileName =
+                    record.m_strKernelName.empty() ? path.substr(1) : record.m_strKernelName;
                 return;
             }
             record.m_bFileReplaced = true;
@@ -121,7 +122,8 @@ CProcesses::Sampled CProcesses::Sample(CProcess& record, std::int64_t now, std::
         if (times.hasChildTime) {
             if ((record.m_bHasChildTime || newborn) && !programChanged) {
                 const std::uint64_t before = record.m_bHasChildTime ? record.m_ullChildTime : 0;
-                if (times.childTime > before) m_childGrowth.push_back({record.m_dwPid, times.childTime - before});
+                if (times.childTime > before)
+                    m_childGrowth.push_back({record.m_dwPid, times.childTime - before});
             }
             record.m_ullChildTime = times.childTime;
             record.m_bHasChildTime = true;
@@ -155,6 +157,7 @@ CProcesses::Sampled CProcesses::Sample(CProcess& record, std::int64_t now, std::
         }
         record.m_bHasNetwork = true;
     }
+    record.m_tAmountsAt = now;
     record.CloseQueryHandle();
     if (programChanged) return Sampled::kProgramChanged;
     return changed ? Sampled::kActive : Sampled::kIdle;

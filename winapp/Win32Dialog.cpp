@@ -97,7 +97,8 @@ void CWin32Dialog::OnInitDialog() {
     ::SendMessageA(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_iconSmall));
     HWND list = ::GetDlgItem(m_hwnd, IDC_LIST);
     m_list.Attach(list);
-    ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP,
+                   LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     for (const ControlTemplate& c : DialogTemplate()) {
         if (c.kind == ControlKind::Link)
             m_links[c.id].Subclass(::GetDlgItem(m_hwnd, c.id), m_hand);
@@ -187,6 +188,12 @@ INT_PTR CWin32Dialog::OnNotify(const NMHDR& header) {
             ::SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, m_list.CustomDraw(draw));
             return TRUE;
         }
+        case LVN_GETINFOTIPA:
+            m_list.InfoTip(*reinterpret_cast<NMLVGETINFOTIPA*>(const_cast<NMHDR*>(&header)));
+            return TRUE;
+        case LVN_GETINFOTIPW:
+            m_list.InfoTip(*reinterpret_cast<NMLVGETINFOTIPW*>(const_cast<NMHDR*>(&header)));
+            return TRUE;
         case LVN_ITEMCHANGED:
         case NM_CLICK:
             m_window.OnListNotify();

@@ -1,6 +1,10 @@
 #include "winapp/Win32ReportList.h"
 
+#include <algorithm>
+#include <string>
+
 #include "res/PrintableText.h"
+#include "res/Text.h"
 
 // The model's row states are the list view's own bits.
 static_assert(kStateFocused == LVIS_FOCUSED && kStateSelected == LVIS_SELECTED);
@@ -103,4 +107,21 @@ LRESULT CWin32ReportList::CustomDraw(NMLVCUSTOMDRAW& draw) const {
         default:
             return CDRF_DODEFAULT;
     }
+}
+
+void CWin32ReportList::InfoTip(NMLVGETINFOTIPA& tip) const {
+    const std::string text = GetItemTip(tip.iItem);
+    if (text.empty() || !tip.pszText || tip.cchTextMax <= 0) return;
+    const size_t n = std::min(text.size(), static_cast<size_t>(tip.cchTextMax - 1));
+    text.copy(tip.pszText, n);
+    tip.pszText[n] = '\0';
+}
+
+void CWin32ReportList::InfoTip(NMLVGETINFOTIPW& tip) const {
+    const std::string text = GetItemTip(tip.iItem);
+    if (text.empty() || !tip.pszText || tip.cchTextMax <= 0) return;
+    const std::u16string wide = ToWideFromUtf8(text);
+    const size_t n = std::min(wide.size(), static_cast<size_t>(tip.cchTextMax - 1));
+    wide.copy(reinterpret_cast<char16_t*>(tip.pszText), n);
+    tip.pszText[n] = L'\0';
 }

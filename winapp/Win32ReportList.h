@@ -15,6 +15,10 @@ public:
     void InsertColumn(int column, const std::string& heading, int width);
     // The list's NM_CUSTOMDRAW answer.
     LRESULT CustomDraw(NMLVCUSTOMDRAW& draw) const;
+    // The list's LVN_GETINFOTIP answers: the row's tooltip, cut to the
+    // buffer; the buffer is left alone for a row without one.
+    void InfoTip(NMLVGETINFOTIPA& tip) const;
+    void InfoTip(NMLVGETINFOTIPW& tip) const;
 
     int GetItemCount() const override { return m_rows.GetItemCount(); }
     int GetColumnCount() const override { return m_rows.GetColumnCount(); }
@@ -33,6 +37,9 @@ public:
     void SetSelectionMark(int row) override;
     std::uint32_t GetItemState(int row, std::uint32_t mask) const override;
     void SetItemState(int row, std::uint32_t state, std::uint32_t mask) override;
+    // Kept here; the control asks for it when it shows the tip.
+    void SetItemTip(int row, const std::string& text) override { m_rows.SetItemTip(row, text); }
+    std::string GetItemTip(int row) const override { return m_rows.GetItemTip(row); }
 
 private:
     HWND m_list = nullptr;

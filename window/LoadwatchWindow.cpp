@@ -3,6 +3,7 @@
 #include <map>
 
 #include "actions/MessageCaption.h"
+#include "monitor/Amounts.h"
 #include "monitor/Processes.h"
 #include "monitor/ReportList.h"
 #include "platform/Clock.h"
@@ -101,7 +102,10 @@ void CLoadwatchWindow::Refresh() {
         m_pages->Prune([&processes](const PageKey& key) { return FindProgram(processes, key) != nullptr; });
     }
     // The selected program has ended: its page and buttons would only mislead.
-    if (list.GetItemCount() == 0 || (m_shown && processes.SelectedPid() == 0)) ClearDetails();
+    if (list.GetItemCount() == 0 || (m_shown && processes.SelectedPid() == 0))
+        ClearDetails();
+    else if (m_shown && processes.SelectedPid() == m_shown->pid)
+        ShowPage(*m_shown);
     // The helper can end at any time (killed, or it broke down): the link
     // offers it again.
     if (m_bElevated && !m_commands->IsElevated()) {
@@ -153,12 +157,13 @@ void CLoadwatchWindow::ShowPage(const PageKey& key) {
     // A page in is shown even while the window is looked for again; a
     // no-data text only until the question is asked again.
     const bool ready = page && page->queried && (page->page.answered || !m_pages->IsLoading(key));
-    std::string html = LoadText(IDS_LOADING_DETAILS);
-    if (ready) {
-        const CProcess* record = FindProgram(m_platform.processes, key);
-        html = (record ? FileNoteOf(*record) : std::string()) + page->page.html;
-    }
-    // An unchanged page is not rendered again.
+    const CProcess* record = FindProgram(m_platform.processes, key);
+    // The amounts are the table's own: shown while the rest loads.
+    const std::string amounts = record ? ComposeAmountsHtml(*record) : std::string();
+    std::string html = amounts + LoadText(IDS_LOADING_DETAILS);
+    if (ready) html = (record ? FileNoteOf(*record) : std::string()) + amounts + page->page.html;
+    // An unchanged page is not rendered again: a tick that changed none of
+    // its amounts leaves it alone.
     if (m_view.GetHtml() != html) m_view.SetHtml(html);
 }
 

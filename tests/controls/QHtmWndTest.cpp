@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QDesktopServices>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -71,6 +72,8 @@ private slots:
     void textComesBackUnchanged_data();
     void textComesBackUnchanged();
     void sameTextDoesNotRender();
+    void readersPlace_data();
+    void readersPlace();
     void nothingRemoteIsFetched();
     void noLocalFileIsRead_data();
     void noLocalFileIsRead();
@@ -128,6 +131,44 @@ void QHtmWndTest::sameTextDoesNotRender() {
     view.SetWindowText("");
     QCOMPARE(changed.count(), 2);
     QCOMPARE(view.toPlainText(), QString());
+}
+
+void QHtmWndTest::readersPlace_data() {
+    QTest::addColumn<QString>("head");
+    QTest::addColumn<QString>("body");  // "same", "other" (as long) or none
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("new head, same page") << "<p>Processor: 80%</p>"
+                                         << "same" << true;
+    QTest::newRow("same head, another page") << "<p>Processor: 35%</p>"
+                                             << "other" << false;
+    QTest::newRow("cleared") << ""
+                             << "" << false;
+}
+
+// A page whose head changes every second must not throw its reader back to
+// the top; another page starts there.
+void QHtmWndTest::readersPlace() {
+    QFETCH(QString, head);
+    QFETCH(QString, body);
+    QFETCH(bool, kept);
+    std::string page, other;
+    for (int i = 0; i < 200; ++i) {
+        page += "<p>line " + std::to_string(i) + "</p>";
+        other += "<p>other " + std::to_string(i) + "</p>";
+    }
+    CQHtmWnd view;
+    view.resize(300, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.SetWindowText("<p>Processor: 35%</p>" + page);
+    QScrollBar* bar = view.verticalScrollBar();
+    QVERIFY(bar->maximum() > 100);
+    bar->setValue(bar->maximum() / 2);
+    const int position = bar->value();
+    view.SetWindowText(head.toStdString() + (body == "same"    ? page
+                                             : body == "other" ? other
+                                                               : std::string()));
+    QCOMPARE(bar->value() == position, kept);
 }
 
 void QHtmWndTest::nothingRemoteIsFetched() {

@@ -3,9 +3,12 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include "controls/ReportCtrl.h"
+#include "monitor/Amounts.h"
 #include "monitor/Processes.h"
 #include "tests/fakes/FakeClock.h"
 #include "tests/fakes/FakeFileSystem.h"
@@ -67,6 +70,8 @@ private slots:
     void keys();
     void headerIsNotAButton();
     void fillListRoundTrip();
+    void itemTip_data();
+    void itemTip();
     void modelKeepsQtsRules();
     void screenshot();
 };
@@ -346,6 +351,16 @@ void ReportCtrlTest::fillListRoundTrip() {
     QCOMPARE(list.GetItemCount(), 3);
     list.show();
     QVERIFY(QTest::qWaitForWindowExposed(&list));
+    // Each row's tooltip, shown over it, is its record's amounts.
+    for (int row = 0; row < 3; ++row) {
+        const std::string amounts = ComposeAmountsText(*processes.FindByPid(list.GetItemData(row)));
+        QCOMPARE(list.model()->index(row, 1).data(Qt::ToolTipRole).toString().toStdString(), amounts);
+        QHelpEvent help(QEvent::ToolTip, RowCenter(list, row),
+                        list.viewport()->mapToGlobal(RowCenter(list, row)));
+        QApplication::sendEvent(list.viewport(), &help);
+        QTRY_COMPARE(QToolTip::text().toStdString(), amounts);
+    }
+    QVERIFY(list.GetItemTip(0).find("Processor: 20% of one core") == 0);
 
     QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, RowCenter(list, 1));
     CProcess* selected = GetSelectedProcess(list, processes);
@@ -371,6 +386,35 @@ void ReportCtrlTest::fillListRoundTrip() {
     QVERIFY(selected);
     QCOMPARE(selected->m_dwPid, pid);
     QCOMPARE(list.GetItemState(list.GetSelectionMark(), kBoth), kBoth);
+}
+
+void ReportCtrlTest::itemTip_data() {
+    QTest::addColumn<QString>("tip");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("lines kept") << "Processor: 35% of one core\nHard disk: read 0 B/s"
+                                << "Processor: 35% of one core\nHard disk: read 0 B/s";
+    QTest::newRow("controls escaped") << "a\x1b[31m\tb"
+                                      << "a\\x1b[31m\\x09b";
+    QTest::newRow("markup shown as text") << "<b>x</b>" << Qt::convertFromPlainText("<b>x</b>");
+    QTest::newRow("none") << ""
+                          << "";
+}
+
+// What a row's tooltip shows, over each of its cells, and where a test with
+// a tooltip event finds it.
+void ReportCtrlTest::itemTip() {
+    QFETCH(QString, tip);
+    QFETCH(QString, shown);
+    CReportCtrl list;
+    Fill(list, 2, 2);
+    list.SetItemTip(1, tip.toStdString());
+    list.SetItemTip(5, "outside");
+    QCOMPARE(list.GetItemTip(1), tip.toStdString());
+    QCOMPARE(list.GetItemTip(0), std::string());
+    for (int c = 0; c < 2; ++c) {
+        QCOMPARE(list.model()->index(1, c).data(Qt::ToolTipRole).toString(), shown);
+        QVERIFY(!list.model()->index(0, c).data(Qt::ToolTipRole).isValid());
+    }
 }
 
 // Every change the list makes to its model keeps to the rules Qt's views

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "monitor/ActivityText.h"
+#include "monitor/Amounts.h"
 #include "monitor/MemoryReportList.h"
 #include "monitor/Processes.h"
 #include "tests/fakes/FakeClock.h"
@@ -255,5 +256,79 @@ TEST_F(Fill, ATickWritesOnlyTheRowsThatChanged) {
                 EXPECT_EQ(counted.GetItemText(row, column), rebuilt.GetItemText(row, column));
         }
     }
+}
+
+// A memory list that counts the tooltips a refresh writes.
+struct CTipCountingList : CMemoryReportList {
+    int tips = 0;
+    void SetItemTip(int row, const std::string& t) override {
+        ++tips;
+        CMemoryReportList::SetItemTip(row, t);
+    }
+};
+
+struct TipCase {
+    const char* name;
+    std::function<void(CFakeProcessSource&)> change;  // during the second after the first tip
+    const char* tip;
+    int written;  // tips written by that refresh
+};
+
+// A row's tooltip gives the amounts of the last second from the source's
+// counters, and is written only when it changed.
+TEST(RowTip, FollowsTheAmountsOfTheLastSecond) {
+    const TipCase cases[] = {
+        {"SameAgain", [](CFakeProcessSource& s) { s.AddCpu(40, 5'000'000); },
+         "Processor: 50% of one core\nHard disk: read 0 B/s, write 0 B/s\nNetwork: received 0 B/s, sent 0 "
+         "B/s",
+         0},
+        {"Busier", [](CFakeProcessSource& s) { s.AddCpu(40, 8'000'000, 4'000'000); },
+         "Processor: 120% of one core\nHard disk: read 0 B/s, write 0 B/s\nNetwork: received 0 B/s, sent 0 "
+         "B/s",
+         1},
+        {"Disk", [](CFakeProcessSource& s) { s.AddIo(40, 2'500'000, 1500); },
+         "Processor: 0% of one core\nHard disk: read 2.5 MB/s, write 1.5 kB/s\nNetwork: received 0 B/s, sent "
+         "0 B/s",
+         1},
+        // Listed red for a while; it did nothing since it was last measured.
+        {"Ended", [](CFakeProcessSource& s) { s.Remove(40); },
+         "Processor: 0% of one core\nHard disk: read 0 B/s, write 0 B/s\nNetwork: received 0 B/s, sent 0 B/s",
+         1},
+    };
+    for (const TipCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        CFakeClock clock{kNow};
+        CFakeProcessSource source;
+        CFakeFileSystem files;
+        CProcesses table{{clock, source, files}};
+        source.Add(40, "/usr/bin/busy");
+        table.TakeSnapshot();
+        source.AddCpu(40, 5'000'000);  // half a second in the next one
+        clock.Advance();
+        table.TakeSnapshot();
+        CTipCountingList list;
+        table.FillList(list);
+        ASSERT_EQ(list.GetItemCount(), 1);
+        EXPECT_EQ(list.GetItemTip(0), ComposeAmountsText(*table.FindByPid(40)));
+        EXPECT_EQ(list.tips, 1);
+
+        list.tips = 0;
+        c.change(source);
+        clock.Advance();
+        table.TakeSnapshot();
+        table.FillList(list);
+        ASSERT_EQ(list.GetItemCount(), 1);
+        EXPECT_EQ(list.GetItemTip(0), c.tip);
+        EXPECT_EQ(list.tips, c.written);
+    }
+}
+
+TEST(AmountsHtml, OneKindALineInAParagraph) {
+    CProcess r;
+    r.m_dProcessorShare = 0.35;
+    r.m_ullNetSendRate = 12'000;
+    EXPECT_EQ(ComposeAmountsHtml(r),
+              "<p>Processor: 35% of one core<br>Hard disk: read 0 B/s, write 0 B/s<br>"
+              "Network: received 0 B/s, sent 12 kB/s</p>");
 }
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "monitor/Amounts.h"
 #include "monitor/Processes.h"
 #include "online/KnowledgeBase.h"
 #include "platform/windows/Win32Clipboard.h"
@@ -155,6 +158,23 @@ TEST_F(DialogTest, TickFillsTheListAndASelectionEnablesTheButtons) {
     EXPECT_EQ(text, dialog.ReportList().GetItemText(0, 0));
     const std::string name = text;
 
+    // The row's tip is its amounts, handed to the list view when it asks.
+    EXPECT_TRUE(::SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_INFOTIP);
+    const std::string amounts = ComposeAmountsText(*processes.FindByPid(dialog.ReportList().GetItemData(0)));
+    EXPECT_EQ(amounts.rfind("Processor: 20% of one core\n", 0), 0u);
+    for (int size : {512, 10}) {
+        std::vector<char> tipText(static_cast<size_t>(size), 'x');
+        NMLVGETINFOTIPA ask{};
+        ask.hdr.hwndFrom = list;
+        ask.hdr.idFrom = IDC_LIST;
+        ask.hdr.code = static_cast<UINT>(LVN_GETINFOTIPA);
+        ask.pszText = tipText.data();
+        ask.cchTextMax = size;
+        ask.iItem = 0;
+        ::SendMessageA(hwnd, WM_NOTIFY, IDC_LIST, reinterpret_cast<LPARAM>(&ask));
+        EXPECT_EQ(std::string(tipText.data()), amounts.substr(0, static_cast<size_t>(size) - 1)) << size;
+    }
+
     LVITEMA select{};
     select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     select.state = select.stateMask;
@@ -162,7 +182,9 @@ TEST_F(DialogTest, TickFillsTheListAndASelectionEnablesTheButtons) {
     ::SendMessageA(list, LVM_SETSELECTIONMARK, 0, 0);
     ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
     dialog.Window().OnListNotify();
-    EXPECT_EQ(dialog.GetHtml(), "Loading the details of this program...");
+    const std::string loading = "Loading the details of this program...";
+    EXPECT_EQ(dialog.GetHtml(),
+              ComposeAmountsHtml(*processes.FindByPid(dialog.ReportList().GetItemData(0))) + loading);
     UntilLoaded();
     for (int id : {IDC_PROPERTIES, IDC_OPEN_FOLDER, IDC_TERMINATE, IDC_SCAN_1, IDC_SCAN_2})
         EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(hwnd, id))) << id;
@@ -170,7 +192,8 @@ TEST_F(DialogTest, TickFillsTheListAndASelectionEnablesTheButtons) {
     for (int id : {IDC_CLOSE_PROGRAM, IDC_UNINSTALL})
         EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(hwnd, id))) << id;
     // The page names the file it was asked about (the query encodes the dot).
-    EXPECT_EQ(dialog.GetHtml().rfind("page of " + name.substr(0, name.find('.')) + "%2eexe", 0), 0u);
+    EXPECT_EQ(dialog.GetHtml().rfind("page of " + name.substr(0, name.find('.')) + "%2eexe"),
+              ComposeAmountsHtml(*processes.FindByPid(dialog.ReportList().GetItemData(0))).size());
 
     // The other program is busy again: its row moves to the top, the rest is
     // updated in place, and the selection stays with its program.

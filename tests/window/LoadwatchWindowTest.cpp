@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 
+#include "monitor/Amounts.h"
 #include "monitor/Processes.h"
 #include "online/KnowledgeBase.h"
 #include "res/StringTable.h"
@@ -99,6 +100,11 @@ public:
         return r ? window->Pages().Find(KeyOf(*r)) : nullptr;
     }
     bool PageIn(std::uint32_t pid) { return Page(pid) && Page(pid)->queried; }
+    // What the panel shows for pid: its amounts as the table has them now, then `rest`.
+    std::string Shown(std::uint32_t pid, const std::string& rest) {
+        const CProcess* r = processes.FindByPid(pid);
+        return (r ? ComposeAmountsHtml(*r) : std::string()) + rest;
+    }
     // The facts are in and the question is asked.
     void UntilAsked(std::uint32_t pid, std::size_t requests) {
         view.RunUntil([&] { return Page(pid) && Page(pid)->factsLoaded; });
@@ -121,12 +127,12 @@ public:
 
 TEST_F(LoadwatchWindowTest, AKnowledgeBaseThatNeverAnswersHoldsNothingUp) {
     Select(30);
-    EXPECT_EQ(view.html, kLoading);
+    EXPECT_EQ(view.html, Shown(30, kLoading));
     UntilAsked(30, 1);  // the question hangs
 
     // Each of these returns at once, and does its work.
     Select(31);
-    EXPECT_EQ(view.html, kLoading);
+    EXPECT_EQ(view.html, Shown(31, kLoading));
     view.checked.insert(IDC_FREEZE);
     source.Add(32, "/usr/bin/c");
     Tick({32});
@@ -140,15 +146,15 @@ TEST_F(LoadwatchWindowTest, AKnowledgeBaseThatNeverAnswersHoldsNothingUp) {
     // The first program's late page is kept, never shown over the second's.
     server.Release("tool");
     view.RunUntil([&] { return PageIn(30); });
-    EXPECT_EQ(view.html, kLoading);
+    EXPECT_EQ(view.html, Shown(31, kLoading));
     server.Release("b");
     view.RunUntil([&] { return PageIn(31); });
-    EXPECT_EQ(view.html, "page of b");
-    for (const std::string& shown : view.shownPages) EXPECT_NE(shown, "page of tool");
+    EXPECT_EQ(view.html, Shown(31, "page of b"));
+    for (const std::string& shown : view.shownPages) EXPECT_EQ(shown.find("page of tool"), std::string::npos);
 
     // Back to the first: its page is in, no second question.
     Select(30);
-    EXPECT_EQ(view.html, "page of tool");
+    EXPECT_EQ(view.html, Shown(30, "page of tool"));
     EXPECT_EQ(server.RequestsAbout("tool"), 1u);
     EXPECT_TRUE(view.enabled.count(IDC_CLOSE_PROGRAM));  // its window was found by the load
 }
@@ -190,7 +196,8 @@ TEST_P(EventOrders, EveryProgramGetsItsTrueFacts) {
         EXPECT_EQ(server.Sent("b", "se"), "0");
         EXPECT_EQ(server.Sent("b", "iwf"), "1");
     }
-    EXPECT_EQ(view.html, GetParam().shownAtEnd == 30 ? "page of tool" : "page of b");
+    EXPECT_EQ(view.html,
+              Shown(GetParam().shownAtEnd, GetParam().shownAtEnd == 30 ? "page of tool" : "page of b"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, EventOrders,
@@ -217,7 +224,7 @@ TEST_F(LoadwatchWindowTest, ThePanelClearsWhenTheSelectedProgramEnds) {
     server.Release("b");
     Select(31);
     view.RunUntil([&] { return PageIn(31); });
-    EXPECT_EQ(view.html, "page of b");
+    EXPECT_EQ(view.html, Shown(31, "page of b"));
     EXPECT_TRUE(view.enabled.count(IDC_TERMINATE));
     source.Remove(31);
     Tick({30});
@@ -226,5 +233,56 @@ TEST_F(LoadwatchWindowTest, ThePanelClearsWhenTheSelectedProgramEnds) {
     EXPECT_EQ(processes.SelectedPid(), 0u);
     EXPECT_EQ(GetSelectedRowData(view.list), 0u);
 }
+
+struct AmountsTick {
+    const char* name;
+    std::function<void(LoadwatchWindowTest&)> tick;
+    const char* processor;  // the share the panel gives afterwards
+    std::size_t renders;    // pages rendered by that tick
+};
+
+class PanelAmounts : public LoadwatchWindowTest, public ::testing::WithParamInterface<AmountsTick> {};
+
+// The panel gives the selected program's amounts as each tick measures
+// them, before its page, and renders nothing when they did not change.
+TEST_P(PanelAmounts, FollowTheTicks) {
+    server.Release("b");
+    Tick({31});
+    Select(31);
+    view.RunUntil([&] { return PageIn(31); });
+    view.RunPosted();
+    ASSERT_EQ(view.html, Shown(31, "page of b"));
+    ASSERT_NE(view.html.find("Processor: 20% of one core<br>"), std::string::npos);
+    const std::size_t before = view.shownPages.size();
+
+    GetParam().tick(*this);
+    EXPECT_EQ(view.shownPages.size() - before, GetParam().renders);
+    EXPECT_EQ(view.html, Shown(31, "page of b"));
+    EXPECT_NE(view.html.find(std::string("Processor: ") + GetParam().processor + " of one core<br>"),
+              std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ticks, PanelAmounts,
+    ::testing::Values(AmountsTick{"AsBusyAsBefore", [](LoadwatchWindowTest& t) { t.Tick({31}); }, "20%", 0},
+                      AmountsTick{"Idle", [](LoadwatchWindowTest& t) { t.Tick(); }, "0%", 1},
+                      AmountsTick{"Busier",
+                                  [](LoadwatchWindowTest& t) {
+                                      t.source.AddCpu(31, 3'000'000);
+                                      t.Tick({31});
+                                  },
+                                  "50%", 1},
+                      AmountsTick{"AnotherProgramBusy",
+                                  [](LoadwatchWindowTest& t) {
+                                      t.Tick({30, 31});
+                                  },
+                                  "20%", 0},
+                      AmountsTick{"Frozen",
+                                  [](LoadwatchWindowTest& t) {
+                                      t.view.checked.insert(IDC_FREEZE);
+                                      t.Tick();
+                                  },
+                                  "20%", 0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
