@@ -227,4 +227,36 @@ TEST_F(LoadwatchWindowTest, ThePanelClearsWhenTheSelectedProgramEnds) {
     EXPECT_EQ(GetSelectedRowData(view.list), 0u);
 }
 
+// However the selection is lost while its page loads, the panel stays empty
+// when the page comes in, and the page is kept for later.
+struct SelectionLoss {
+    const char* name;
+    std::function<void(LoadwatchWindowTest&)> lose;
+};
+
+class SelectionLosses : public LoadwatchWindowTest, public ::testing::WithParamInterface<SelectionLoss> {};
+
+TEST_P(SelectionLosses, ThePanelStaysEmptyWhenTheLatePageArrives) {
+    Select(31);
+    UntilAsked(31, 1);
+    GetParam().lose(*this);
+    EXPECT_EQ(view.html, "");
+    EXPECT_TRUE(view.enabled.empty());
+
+    server.Release("b");
+    view.RunUntil([&] { return !window->Pages().IsLoadingAny(); });
+    EXPECT_EQ(view.html, "");
+    EXPECT_TRUE(view.enabled.empty());
+    for (const std::string& shown : view.shownPages) EXPECT_NE(shown, "page of b");
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, SelectionLosses,
+                         ::testing::Values(SelectionLoss{"Deselected", [](LoadwatchWindowTest& t) { t.Select(0); }},
+                                           SelectionLoss{"ProgramEnded",
+                                                         [](LoadwatchWindowTest& t) {
+                                                             t.source.Remove(31);
+                                                             t.Tick({30});
+                                                         }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
