@@ -1,12 +1,10 @@
 #include "cli/KnowledgeBaseCommand.h"
 
 #include "cli/DetailsCommand.h"
-#include "res/PrintableText.h"
 #include "monitor/Process.h"
 #include "monitor/Processes.h"
 #include "online/KnowledgeBase.h"
-#include "res/StringTable.h"
-#include "res/Text.h"
+#include "res/PrintableText.h"
 
 void PrintPageText(const std::string& page, std::FILE* out) {
     // Line by line, so that only the page's own line ends stay as they are.
@@ -28,11 +26,6 @@ bool PrintKnowledgeBasePage(CProcess& process, CKnowledgeBase& knowledgeBase, st
     QueryKnowledgeBase(process, knowledgeBase);
     PrintPageText(process.m_strHtml, out);
     return process.m_bHtmlComposed;
-}
-
-std::string ChooseKnowledgeBaseUrl(const char* fromEnvironment) {
-    if (fromEnvironment && *fromEnvironment) return fromEnvironment;
-    return LoadText(IDS_KB_BASE_URL);
 }
 
 int RunDetailsWithPage(std::uint32_t pid, CProcesses& processes, DetailsContext& context, IHttpClient& http,

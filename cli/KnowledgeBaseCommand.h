@@ -20,10 +20,6 @@ void PrintPageText(const std::string& page, std::FILE* out);
 // true if the page came from the knowledge base.
 bool PrintKnowledgeBasePage(CProcess& process, CKnowledgeBase& knowledgeBase, std::FILE* out);
 
-// The knowledge base's base URL: the value of LOADWATCH_KB_URL when it is
-// set and not empty (pass getenv's result), else the built-in one.
-std::string ChooseKnowledgeBaseUrl(const char* fromEnvironment);
-
 // --details PID: the facts about the program (RunDetails), then a blank line
 // and the knowledge base's page about it, asked at baseUrl through http.
 // The exit code: 0, or RunDetails' error.

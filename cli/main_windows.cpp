@@ -13,6 +13,7 @@
 #include "details/Details.h"
 #include "monitor/Processes.h"
 #include "online/KnowledgeBase.h"
+#include "online/KnowledgeBaseAddress.h"
 #include "platform/windows/NoPackageMetadata.h"
 #include "platform/windows/Privilege.h"
 #include "platform/windows/SystemClock.h"

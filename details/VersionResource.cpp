@@ -5,6 +5,7 @@
 
 #include "platform/FileContent.h"
 #include "res/Text.h"
+#include "res/Utf8.h"
 
 // File layout: Microsoft "PE Format" (DOS stub, COFF header, optional header
 // data directories, section table, .rsrc resource directory tree) and the
@@ -215,34 +216,17 @@ bool ParseNode(const std::vector<std::uint8_t>& b, size_t at, size_t limit, Node
 // become U+FFFD.
 std::string Utf16ToUtf8(const std::vector<std::uint8_t>& b, size_t begin, size_t units) {
     std::string out;
-    auto put = [&out](char32_t c) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    };
     for (size_t i = 0; i < units; ++i) {
         char32_t u = Read16(&b[begin + 2 * i]);
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
             char32_t low = Read16(&b[begin + 2 * (i + 1)]);
             if (low >= 0xDC00 && low <= 0xDFFF) {
-                put(0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+                AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
                 ++i;
                 continue;
             }
         }
-        put(u >= 0xD800 && u <= 0xDFFF ? 0xFFFD : u);
+        AppendUtf8(out, u);  // a lone surrogate becomes U+FFFD
     }
     return out;
 }

@@ -2,6 +2,9 @@
 
 #include <array>
 #include <charconv>
+#include <utility>
+
+#include "platform/QueryKeys.h"
 
 namespace {
 
@@ -12,9 +15,17 @@ int HexValue(char c) {
     return -1;
 }
 
-enum Key { kFn, kP, kCt1, kCt2, kCt3, kSe, kIwf, kPn, kFv, kFd, kCn, kLc, kC, kIn, kV, kWd, kKeyCount };
-constexpr std::array<std::string_view, kKeyCount> kKeys = {
-    "fn", "p", "ct1", "ct2", "ct3", "se", "iwf", "pn", "fv", "fd", "cn", "lc", "c", "in", "v", "wd"};
+std::string Quoted(QueryKey key) { return "\"" + std::string(kQueryKeys[key]) + "\""; }
+
+// Where each text value goes; the flags and the number are parsed apart.
+constexpr std::pair<QueryKey, std::string KbQuery::*> kTextFields[] = {
+    {kFileNameKey, &KbQuery::fileName},          {kFolderKey, &KbQuery::folder},
+    {kFileCreatedKey, &KbQuery::fileCreated},    {kFolderCreatedKey, &KbQuery::folderCreated},
+    {kProcessStartKey, &KbQuery::processStart},  {kProductNameKey, &KbQuery::productName},
+    {kFileVersionKey, &KbQuery::fileVersion},    {kFileDescriptionKey, &KbQuery::fileDescription},
+    {kCompanyNameKey, &KbQuery::companyName},    {kLegalCopyrightKey, &KbQuery::legalCopyright},
+    {kCommentsKey, &KbQuery::comments},          {kInternalNameKey, &KbQuery::internalName},
+    {kClientVersionKey, &KbQuery::clientVersion}};
 
 bool ParseFlag(const std::string& text, bool& flag) {
     if (text != "0" && text != "1") return false;
@@ -64,8 +75,8 @@ bool ParseKbQuery(std::string_view target, KbQuery& query, std::string& error) {
     std::size_t mark = target.find('?');
     std::string_view rest = mark == std::string_view::npos ? std::string_view{} : target.substr(mark + 1);
 
-    std::array<std::string, kKeyCount> values;
-    std::array<bool, kKeyCount> seen{};
+    std::array<std::string, kQueryKeyCount> values;
+    std::array<bool, kQueryKeyCount> seen{};
     while (!rest.empty()) {
         std::size_t amp = rest.find('&');
         std::string_view pair = rest.substr(0, amp);
@@ -75,8 +86,8 @@ bool ParseKbQuery(std::string_view target, KbQuery& query, std::string& error) {
         std::string_view key = pair.substr(0, eq);
         std::string_view raw = eq == std::string_view::npos ? std::string_view{} : pair.substr(eq + 1);
         std::size_t k = 0;
-        while (k < kKeyCount && kKeys[k] != key) ++k;
-        if (k == kKeyCount) continue;  // other keys (lang, later additions) do not matter here
+        while (k < kQueryKeyCount && kQueryKeys[k] != key) ++k;
+        if (k == kQueryKeyCount) continue;  // other keys (lang, later additions) do not matter here
         if (seen[k]) {
             error = "The key \"" + std::string(key) + "\" appears twice.";
             return false;
@@ -95,39 +106,28 @@ bool ParseKbQuery(std::string_view target, KbQuery& query, std::string& error) {
             return false;
         }
     }
-    for (std::size_t k = 0; k < kKeyCount; ++k) {
+    for (std::size_t k = 0; k < kQueryKeyCount; ++k) {
         if (!seen[k]) {
-            error = "The key \"" + std::string(kKeys[k]) + "\" is missing.";
+            error = "The key \"" + std::string(kQueryKeys[k]) + "\" is missing.";
             return false;
         }
     }
 
     KbQuery q;
-    if (!ParseFlag(values[kSe], q.isSigned) || !ParseFlag(values[kIwf], q.inSystemFolder)) {
-        error = "The keys \"se\" and \"iwf\" take 0 or 1.";
+    if (!ParseFlag(values[kSignedKey], q.isSigned) ||
+        !ParseFlag(values[kInSystemFolderKey], q.inSystemFolder)) {
+        error = "The keys " + Quoted(kSignedKey) + " and " + Quoted(kInSystemFolderKey) + " take 0 or 1.";
         return false;
     }
-    if (!ParseLong(values[kWd], q.folderStamp)) {
-        error = "The key \"wd\" takes a whole number.";
+    if (!ParseLong(values[kFolderStampKey], q.folderStamp)) {
+        error = "The key " + Quoted(kFolderStampKey) + " takes a whole number.";
         return false;
     }
-    if (values[kFn].find('/') != std::string::npos) {
-        error = "The key \"fn\" takes a file name, not a path.";
+    if (values[kFileNameKey].find('/') != std::string::npos) {
+        error = "The key " + Quoted(kFileNameKey) + " takes a file name, not a path.";
         return false;
     }
-    q.fileName = std::move(values[kFn]);
-    q.folder = std::move(values[kP]);
-    q.fileCreated = std::move(values[kCt1]);
-    q.folderCreated = std::move(values[kCt2]);
-    q.processStart = std::move(values[kCt3]);
-    q.productName = std::move(values[kPn]);
-    q.fileVersion = std::move(values[kFv]);
-    q.fileDescription = std::move(values[kFd]);
-    q.companyName = std::move(values[kCn]);
-    q.legalCopyright = std::move(values[kLc]);
-    q.comments = std::move(values[kC]);
-    q.internalName = std::move(values[kIn]);
-    q.clientVersion = std::move(values[kV]);
+    for (const auto& [key, field] : kTextFields) q.*field = std::move(values[key]);
     query = std::move(q);
     return true;
 }

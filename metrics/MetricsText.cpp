@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "res/Utf8.h"
+
 namespace {
 // Lower-case copy, for media types and parameter names.
 std::string Lower(std::string_view s) {
@@ -45,38 +47,6 @@ double Weight(std::string_view range) {
     return 1;
 }
 
-// Appends one UTF-8 sequence starting at s[i] if it is valid; returns its
-// length, or 0 when s[i] does not start a valid sequence.
-std::size_t ValidUtf8Length(std::string_view s, std::size_t i) {
-    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char c = b(i);
-    std::size_t n;
-    std::uint32_t min;
-    std::uint32_t cp;
-    if (c < 0x80) return 1;
-    if ((c & 0xE0) == 0xC0) {
-        n = 2;
-        min = 0x80;
-        cp = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-        n = 3;
-        min = 0x800;
-        cp = c & 0x0F;
-    } else if ((c & 0xF8) == 0xF0) {
-        n = 4;
-        min = 0x10000;
-        cp = c & 0x07;
-    } else
-        return 0;
-    if (i + n > s.size()) return 0;
-    for (std::size_t k = 1; k < n; ++k) {
-        if ((b(i + k) & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (b(i + k) & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-    return n;
-}
-
 void AppendEscaped(std::string& out, std::string_view value) {
     for (std::size_t i = 0; i < value.size();) {
         const char c = value[i];
@@ -87,7 +57,7 @@ void AppendEscaped(std::string& out, std::string_view value) {
         else if (c == '\n')
             out += "\\n";
         else {
-            std::size_t n = ValidUtf8Length(value, i);
+            std::size_t n = Utf8Length(value, i);
             if (n == 0) {
                 out += "\xEF\xBF\xBD";
                 ++i;

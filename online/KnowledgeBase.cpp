@@ -6,6 +6,7 @@
 #include "online/QueryText.h"
 #include "online/Url.h"
 #include "platform/FileTime.h"
+#include "platform/QueryKeys.h"
 #include "res/StringTable.h"
 #include "res/Text.h"
 
@@ -43,17 +44,21 @@ PageQuery QueryOf(const CProcess& r) {
 
 std::string CKnowledgeBase::ComposeUrl(const PageQuery& q) {
     const ProgramFacts& f = q.facts;
-    // fn, p, ct1, ct2, ct3, se, iwf, the seven version strings, v, wd.
-    std::string query =
-        FormatText("fn=%s&p=%s&ct1=%s&ct2=%s&ct3=%s&se=%li&iwf=%li", UrlEncode(q.m_strFileName).c_str(),
-                   UrlEncode(q.m_strFolder).c_str(), UrlEncode(FormatDateTime(f.m_tFileCreated)).c_str(),
-                   UrlEncode(FormatDateTime(f.m_tFolderCreated)).c_str(),
-                   UrlEncode(FormatDateTime(FileTimeToTime(q.m_ftCreation))).c_str(),
-                   static_cast<long>(f.m_bSigned), static_cast<long>(f.m_bInWindowsFolder));
-    for (const VersionKey& k : kVersionKeys)
-        query += FormatText("&%s=%s", k.queryKey, UrlEncode(f.m_versionStrings.*k.field).c_str());
-    query += FormatText("&v=%s&wd=%li", std::string(kVersion).c_str(),
-                        static_cast<long>(GetWindowsFolderStamp(m_files)));
+    std::string query;
+    auto add = [&query](QueryKey key, const std::string& value) {
+        if (!query.empty()) query += '&';
+        query.append(kQueryKeys[key]).append("=").append(value);
+    };
+    add(kFileNameKey, UrlEncode(q.m_strFileName));
+    add(kFolderKey, UrlEncode(q.m_strFolder));
+    add(kFileCreatedKey, UrlEncode(FormatDateTime(f.m_tFileCreated)));
+    add(kFolderCreatedKey, UrlEncode(FormatDateTime(f.m_tFolderCreated)));
+    add(kProcessStartKey, UrlEncode(FormatDateTime(FileTimeToTime(q.m_ftCreation))));
+    add(kSignedKey, f.m_bSigned ? "1" : "0");
+    add(kInSystemFolderKey, f.m_bInWindowsFolder ? "1" : "0");
+    for (const VersionKey& k : kVersionKeys) add(k.queryKey, UrlEncode(f.m_versionStrings.*k.field));
+    add(kClientVersionKey, std::string(kVersion));
+    add(kFolderStampKey, std::to_string(static_cast<long>(GetWindowsFolderStamp(m_files))));
     return m_strBaseUrl + query;
 }
 

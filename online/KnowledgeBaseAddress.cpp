@@ -4,11 +4,16 @@
 #include "res/StringTable.h"
 #include "res/Text.h"
 
+std::string ChooseKnowledgeBaseUrl(const char* urlFromEnvironment) {
+    if (urlFromEnvironment && *urlFromEnvironment) return urlFromEnvironment;
+    return LoadText(IDS_KB_BASE_URL);
+}
+
 KnowledgeBaseAddress ChooseKnowledgeBaseAddress(const char* urlFromEnvironment, const char* runtimeDir,
                                                 IFileSystem& files) {
     KnowledgeBaseAddress address;
     const std::string builtIn = LoadText(IDS_KB_BASE_URL);
-    address.baseUrl = urlFromEnvironment && *urlFromEnvironment ? urlFromEnvironment : builtIn;
+    address.baseUrl = ChooseKnowledgeBaseUrl(urlFromEnvironment);
     if (address.baseUrl != builtIn) return address;
     address.userSocket = true;
     const std::string folder = runtimeDir ? runtimeDir : "";

@@ -14,6 +14,11 @@ struct KnowledgeBaseAddress {
     std::string problem;      // why there is none: no question is asked then
 };
 
+// The knowledge base's base URL: urlFromEnvironment (LOADWATCH_KB_URL, pass
+// getenv's result) when it is set and not empty, else the built-in one.
+// Every front end chooses through here, so all ask the same server.
+std::string ChooseKnowledgeBaseUrl(const char* urlFromEnvironment);
+
 // urlFromEnvironment: LOADWATCH_KB_URL (null or empty for the built-in
 // address); runtimeDir: XDG_RUNTIME_DIR (null when unset).
 KnowledgeBaseAddress ChooseKnowledgeBaseAddress(const char* urlFromEnvironment, const char* runtimeDir,

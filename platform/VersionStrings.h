@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "platform/QueryKeys.h"
+
 // The seven strings a program file says about itself (a Windows program's
 // version resource, or what another system's package records instead).
 struct VersionStrings {
@@ -20,15 +22,15 @@ struct VersionStrings {
 // seven strings walks this table, so none can be left out.
 struct VersionKey {
     const char* name;
-    const char* queryKey;
+    QueryKey queryKey;
     std::string VersionStrings::*field;
 };
 inline constexpr VersionKey kVersionKeys[] = {
-    {"ProductName", "pn", &VersionStrings::m_strProductName},
-    {"FileVersion", "fv", &VersionStrings::m_strFileVersion},
-    {"FileDescription", "fd", &VersionStrings::m_strFileDescription},
-    {"CompanyName", "cn", &VersionStrings::m_strCompanyName},
-    {"LegalCopyright", "lc", &VersionStrings::m_strLegalCopyright},
-    {"Comments", "c", &VersionStrings::m_strComments},
-    {"InternalName", "in", &VersionStrings::m_strInternalName},
+    {"ProductName", kProductNameKey, &VersionStrings::m_strProductName},
+    {"FileVersion", kFileVersionKey, &VersionStrings::m_strFileVersion},
+    {"FileDescription", kFileDescriptionKey, &VersionStrings::m_strFileDescription},
+    {"CompanyName", kCompanyNameKey, &VersionStrings::m_strCompanyName},
+    {"LegalCopyright", kLegalCopyrightKey, &VersionStrings::m_strLegalCopyright},
+    {"Comments", kCommentsKey, &VersionStrings::m_strComments},
+    {"InternalName", kInternalNameKey, &VersionStrings::m_strInternalName},
 };

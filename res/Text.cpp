@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "res/StringTable.h"
+#include "res/Utf8.h"
 
 std::string LoadText(unsigned id) {
     const char* text = FindStringResource(id);
@@ -46,54 +47,6 @@ std::string JoinWithComma(const std::string& first, const std::string& second) {
 
 namespace {
 constexpr size_t kWideUnits = 8192;
-
-// Decodes one UTF-8 sequence at s[i]; malformed input yields U+FFFD and
-// consumes one byte.
-char32_t DecodeUtf8(const std::string& s, size_t& i) {
-    auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-    unsigned char c = byte(i);
-    if (c < 0x80) {
-        ++i;
-        return c;
-    }
-    int extra = 0;
-    char32_t cp = 0;
-    char32_t min = 0;
-    if ((c & 0xE0) == 0xC0) {
-        extra = 1;
-        cp = c & 0x1F;
-        min = 0x80;
-    } else if ((c & 0xF0) == 0xE0) {
-        extra = 2;
-        cp = c & 0x0F;
-        min = 0x800;
-    } else if ((c & 0xF8) == 0xF0) {
-        extra = 3;
-        cp = c & 0x07;
-        min = 0x10000;
-    } else {
-        ++i;
-        return 0xFFFD;
-    }
-    if (i + extra >= s.size()) {
-        ++i;
-        return 0xFFFD;
-    }
-    for (int k = 1; k <= extra; ++k) {
-        unsigned char cc = byte(i + k);
-        if ((cc & 0xC0) != 0x80) {
-            ++i;
-            return 0xFFFD;
-        }
-        cp = (cp << 6) | (cc & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        ++i;
-        return 0xFFFD;
-    }
-    i += extra + 1;
-    return cp;
-}
 }  // namespace
 
 const char16_t* ToWideFromUtf8(const std::string& text) {

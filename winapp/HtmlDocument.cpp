@@ -4,30 +4,16 @@
 #include <cctype>
 #include <cstdint>
 
+#include "res/Utf8.h"
+
 namespace {
 std::string Lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
+// A NUL from an entity would cut the text where the view reads it.
+void AppendEntityCharacter(std::string& out, std::uint32_t cp) { AppendUtf8(out, cp == 0 ? 0xFFFD : cp); }
 
 // The entity at text[i] ('&'); appends its character and returns the length
 // read, or 0 when it is no entity (the '&' then stands for itself).
@@ -43,7 +29,7 @@ std::size_t Entity(const std::string& text, std::size_t i, std::string& out) {
                   {"reg", 0xAE},  {"laquo", 0xAB},   {"raquo", 0xBB},   {"euro", 0x20AC}};
     for (const auto& e : kNamed)
         if (name == e.name) {
-            AppendUtf8(out, e.cp);
+            AppendEntityCharacter(out, e.cp);
             return end - i + 1;
         }
     if (name.size() < 2 || name[0] != '#') return 0;
@@ -59,7 +45,7 @@ std::size_t Entity(const std::string& text, std::size_t i, std::string& out) {
         cp = cp * (hex ? 16 : 10) + static_cast<std::uint32_t>(v);
         if (cp > 0x10FFFF) cp = 0x110000;  // stays out of range, and bounded
     }
-    AppendUtf8(out, cp);
+    AppendEntityCharacter(out, cp);
     return end - i + 1;
 }
 

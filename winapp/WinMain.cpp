@@ -8,6 +8,7 @@
 #include "actions/UninstallerSearch.h"
 #include "monitor/Processes.h"
 #include "online/KnowledgeBase.h"
+#include "online/KnowledgeBaseAddress.h"
 #include "platform/windows/NoPackageMetadata.h"
 #include "platform/windows/RunasRestart.h"
 #include "platform/windows/ShellDesktop.h"
@@ -24,7 +25,6 @@
 #include "platform/windows/WinInetHttpClient.h"
 #include "platform/windows/WinTrustVerifier.h"
 #include "winapp/HtmlView.h"
-#include "winapp/KnowledgeBaseUrl.h"
 #include "winapp/Win32Dialog.h"
 #include "winapp/Win32WindowServices.h"
 #include "window/ActionCommands.h"
@@ -47,7 +47,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     CNoPackageMetadata packages;
     CWinTrustVerifier signatures(libraries);
     CWinInetHttpClient http;
-    CKnowledgeBase knowledgeBase(http, files, KnowledgeBaseUrl());
+    CKnowledgeBase knowledgeBase(http, files, ChooseKnowledgeBaseUrl(std::getenv("LOADWATCH_KB_URL")));
     // The uninstaller is looked for when a program's details load.
     CProcesses processes({clock, source, files});
     CWin32WindowServices services;

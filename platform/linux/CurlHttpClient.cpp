@@ -58,6 +58,9 @@ class CCurlHttpSession : public IHttpSession {
 public:
     CCurlHttpSession(EasyHandle handle, const HttpSessionOptions& options, std::string socketPath)
         : m_handle(std::move(handle)), m_options(options), m_socketPath(std::move(socketPath)) {}
+    // curl closes the connections it keeps through OnSocketClosing, which
+    // needs the socket list: the handle goes first.
+    ~CCurlHttpSession() override { m_handle.reset(); }
 
     std::unique_ptr<IHttpConnection> GetHttpConnection(const std::string& server,
                                                        std::uint16_t port) override {

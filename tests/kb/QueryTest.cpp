@@ -2,8 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "kb/Query.h"
+#include "monitor/Process.h"
+#include "online/KnowledgeBase.h"
+#include "res/StringTable.h"
 #include "online/QueryText.h"
+#include "tests/fakes/FakeFileSystem.h"
 #include "tests/kb/QueryBuilder.h"
+#include "tests/online/FakeHttpClient.h"
 
 namespace {
 
@@ -22,6 +27,33 @@ TEST(KbQuery, ReadsWhatTheProgramSends) {
     EXPECT_EQ(q.Path(), "C:\\Windows/a b+c%&=.exe");
     ASSERT_TRUE(ParseKbQuery(KbTarget({{"p", ""}}), q, error)) << error;
     EXPECT_EQ(q.Path(), "/bash");
+}
+
+// Client and server read one table of keys: each field the program sends
+// arrives in the field of the same meaning (distinct values catch a swap).
+TEST(KbQuery, ReadsTheProgramsOwnQueryFieldByField) {
+    CFakeHttpClient client;
+    CFakeFileSystem files;
+    CKnowledgeBase kb{client, files, "http://kb.test/index.php?lang=en&"};
+    CProcess p;
+    p.m_strFileName = "f";
+    p.m_strFolder = "/d";
+    p.m_bInWindowsFolder = true;
+    VersionStrings& v = p.m_versionStrings;
+    v = {"pn", "fv", "fd", "cn", "lc", "c", "in"};
+    KbQuery q;
+    std::string error;
+    ASSERT_TRUE(ParseKbQuery(kb.ComposeUrl(p), q, error)) << error;
+    EXPECT_EQ(q.Path(), "/d/f");
+    EXPECT_FALSE(q.isSigned);
+    EXPECT_TRUE(q.inSystemFolder);
+    const std::string got[] = {q.productName,    q.fileVersion, q.fileDescription, q.companyName,
+                               q.legalCopyright, q.comments,    q.internalName};
+    const std::string sent[] = {v.m_strProductName, v.m_strFileVersion,    v.m_strFileDescription,
+                                v.m_strCompanyName, v.m_strLegalCopyright, v.m_strComments,
+                                v.m_strInternalName};
+    for (std::size_t i = 0; i < std::size(got); ++i) EXPECT_EQ(got[i], sent[i]);
+    EXPECT_EQ(q.clientVersion, kVersion);
 }
 
 TEST(KbQuery, EveryByteButNulSurvivesTheClientsEncoding) {
