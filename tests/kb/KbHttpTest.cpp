@@ -87,7 +87,11 @@ public:
         if (m_pid == 0) {
             dup2(out[1], STDOUT_FILENO);
             if (extraFd >= 0) {
-                dup2(extraFd, 3);
+                // dup2 onto itself keeps close-on-exec: clear it then.
+                if (extraFd == 3)
+                    fcntl(3, F_SETFD, 0);
+                else
+                    dup2(extraFd, 3);
                 setenv("LISTEN_PID", std::to_string(getpid()).c_str(), 1);
                 setenv("LISTEN_FDS", "1", 1);
             }
