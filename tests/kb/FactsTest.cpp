@@ -1,7 +1,11 @@
 // The indexes of local facts, built from a small machine in a temporary folder.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "kb/FactPaths.h"
+#include "kb/FactRefresher.h"
 #include "kb/LocalFacts.h"
 #include "kb/ManIndex.h"
 #include "tests/kb/FactTree.h"
@@ -111,6 +115,41 @@ TEST(KbFacts, RebuildsOnlyWhatChanged) {
     tree.Touch("usr/share/applications");
     EXPECT_EQ(facts.Refresh(), 1);
     EXPECT_NE(facts.Current().desktop->Find("/usr/bin/bar", "bar"), nullptr);
+}
+
+// A manual page installed later is found once the facts are refreshed,
+// whether its folder was there before or not, and by the server's own
+// refresher as well as by a direct call.
+TEST(KbFacts, AManualPageAddedIsFoundAfterARefresh) {
+    struct Case {
+        const char* folder;
+        bool byRefresher;
+    } cases[] = {{"usr/share/man/man1", false},
+                 {"usr/share/man/man6", false},  // a section that was empty
+                 {"usr/local/share/man/man1", false},
+                 {"usr/share/man/man8", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        CFactTree tree;
+        CRecordingSourceFiles files;
+        CLocalFacts facts(files, DefaultFactPaths(tree.Root(), ""));
+        tree.Write(std::string(c.folder) + "/added.1", ".TH ADDED 1\n.SH NAME\nadded \\- came later\n");
+        tree.Touch(c.folder);
+        auto found = [&] {
+            const std::string* summary = facts.Current().manuals->Find("added");
+            return summary && *summary == "came later";
+        };
+        if (c.byRefresher) {
+            CFactRefresher refresher(facts, std::chrono::milliseconds(5));
+            const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            while (!found() && std::chrono::steady_clock::now() < limit)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        } else {
+            EXPECT_EQ(facts.Refresh(), 1);
+        }
+        EXPECT_TRUE(found());
+        EXPECT_NE(facts.Current().manuals->Find("bash"), nullptr);  // the others stay
+    }
 }
 
 }  // namespace

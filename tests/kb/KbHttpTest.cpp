@@ -16,6 +16,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "kb/KbHttpServer.h"
+#include "kb/Query.h"
 #include "tests/kb/FactTree.h"
 #include "tests/kb/QueryBuilder.h"
 
@@ -85,7 +87,11 @@ public:
         if (m_pid == 0) {
             dup2(out[1], STDOUT_FILENO);
             if (extraFd >= 0) {
-                dup2(extraFd, 3);
+                // dup2 onto itself keeps close-on-exec: clear it then.
+                if (extraFd == 3)
+                    fcntl(3, F_SETFD, 0);
+                else
+                    dup2(extraFd, 3);
                 setenv("LISTEN_PID", std::to_string(getpid()).c_str(), 1);
                 setenv("LISTEN_FDS", "1", 1);
             }
@@ -191,6 +197,36 @@ TEST_F(KbHttp, BrokenRequestsGetAShortPageAndTheServerCarriesOn) {
         EXPECT_TRUE(r.status == 0 || IsShortPage(r.body)) << c.name << ": " << r.body;
     }
     EXPECT_EQ(Get(m_server.Port(), KbTarget()).status, 200);
+}
+
+// A target is measured against the query's limits (a page saying it is too
+// long) and the server's (414). Each holds up to its last byte.
+TEST_F(KbHttp, RequestsUpToEachLimitGetThrough) {
+    const std::size_t serverLimit = KbHttpLimits{}.maxTargetBytes;
+    auto targetOf = [](std::size_t bytes) {
+        std::string target = KbTarget() + "&pad=";
+        target.append(bytes - target.size(), 'a');  // a key the query ignores
+        return target;
+    };
+    struct Case {
+        const char* name;
+        std::string target;
+        int status;
+    } cases[] = {
+        {"value at the limit", KbTarget({{"fd", std::string(kMaxValueBytes, 'a')}}), 200},
+        {"value past it", KbTarget({{"fd", std::string(kMaxValueBytes + 1, 'a')}}), 400},
+        {"query at the limit", targetOf(kMaxTargetBytes), 200},
+        {"query past it", targetOf(kMaxTargetBytes + 1), 400},
+        {"server at the limit", targetOf(serverLimit), 400},
+        {"server past it", targetOf(serverLimit + 1), 414},
+    };
+    for (const Case& c : cases) {
+        Reply r = Get(m_server.Port(), c.target);
+        EXPECT_EQ(r.status, c.status) << c.name;
+        if (c.status == 400) {
+            EXPECT_NE(r.body.find("too long"), std::string::npos) << c.name << ": " << r.body;
+        }
+    }
 }
 
 TEST_F(KbHttp, HostileValuesComeBackEscaped) {

@@ -73,6 +73,20 @@ TEST_F(KbService, DesktopEntryNamesTheProgramAndUnsafeHomepagesAreNoLinks) {
     EXPECT_FALSE(Has(page, "javascript:")) << page;
 }
 
+// Both names in the heading come from files anyone may write: the entry's
+// name and, beside it, the file name are shown escaped and printable.
+TEST_F(KbService, HostileNamesInTheHeadingAreEscaped) {
+    const std::string file = "<blink>x&\xe2\x80\xae\x1b[2J";
+    m_tree.Write("usr/share/applications/evil.desktop",
+                 "[Desktop Entry]\nType=Application\nName=<script>Evil\xc2\x9b\nExec=/opt/evil/" + file + "\n");
+    m_tree.Touch("usr/share/applications");
+    ASSERT_EQ(m_facts.Refresh(), 1);
+    const std::string page = Page({{"fn", file}, {"p", "/opt/evil"}, {"pn", ""}});
+    EXPECT_TRUE(Has(page, "<h3>&lt;script&gt;Evil\\xc2\\x9b <small>(&lt;blink&gt;x&amp;\\xe2\\x80\\xae\\x1b[2J)</small></h3>"))
+        << page;
+    for (const char* raw : {"<script", "<blink", "\x1b", "\xe2\x80\xae", "\xc2\x9b"}) EXPECT_FALSE(Has(page, raw)) << raw;
+}
+
 TEST_F(KbService, RequestsReadNoFiles) {
     const std::size_t built = m_files.Opened().size();
     for (const auto& [fn, folder] : std::vector<std::pair<std::string, std::string>>{

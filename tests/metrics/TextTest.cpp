@@ -41,6 +41,8 @@ TEST(MetricsText, OpenMetricsOnlyWhenPreferred) {
         {"Application/OpenMetrics-Text; q=0.2, text/plain", MetricsFormat::kPrometheus},
         {"application/openmetrics-text;q=0", MetricsFormat::kPrometheus},
         {"application/openmetrics-text;q=bogus,text/plain;q=0.1", MetricsFormat::kPrometheus},
+        {"application/openmetrics-text;q=1.5,text/plain;q=0.1", MetricsFormat::kPrometheus},  // past 1
+        {"text/plain;q=0.5,application/openmetrics-text;q=0.5", MetricsFormat::kOpenMetrics},  // a tie
     };
     for (const Case& c : cases) EXPECT_EQ(ChooseMetricsFormat(c.accept), c.want) << c.accept;
 }

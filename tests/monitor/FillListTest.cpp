@@ -169,6 +169,9 @@ TEST_F(Fill, EndedProgramIsRedAndNeverSelectedAgain) {
     EXPECT_EQ(GetSelectedProcess(list, table), nullptr);  // its id is gone
     table.FillList(list);
     ASSERT_EQ(list.GetItemCount(), 1);
+    // Its row no longer shows as the selection.
+    EXPECT_EQ(list.GetItemState(0, kStateSelected | kStateFocused), 0u);
+    EXPECT_EQ(list.GetSelectionMark(), -1);
     EXPECT_EQ(list.GetItemText(0, 1), "Program closed, Processor (1 seconds ago)");
     EXPECT_EQ(list.GetCellTextColor(0, 0), Rgb(255, 0, 0));
     EXPECT_EQ(list.GetItemData(0), 0u);

@@ -26,6 +26,13 @@ TEST(Printable, EscapesWhatCouldDisguiseAName) {
         {"p\xe2\x80\xa8q\xe2\x80\xa9", "p\\xe2\\x80\\xa8q\\xe2\\x80\\xa9"},
         {"\xe2\x80\xa7\xe2\x81\xaa", "\xe2\x80\xa7\xe2\x81\xaa"},  // neighbours kept
         {"bad\xff\xc0\xaf", "bad\\xff\\xc0\\xaf"},                 // not UTF-8, overlong
+        // Each form RFC 3629 forbids, byte by byte; a valid 4-byte one kept.
+        {"\xe0\x80\xaf\xf0\x80\x80\xaf", "\\xe0\\x80\\xaf\\xf0\\x80\\x80\\xaf"},  // overlong
+        {"\xed\xa0\x80", "\\xed\\xa0\\x80"},                               // surrogate
+        {"\xf4\x90\x80\x80\xf5\x80\x80\x80", "\\xf4\\x90\\x80\\x80\\xf5\\x80\\x80\\x80"},  // past U+10FFFF
+        {"\xf0\x9f\x98\xc0", "\\xf0\\x9f\\x98\\xc0"},                   // bad last byte
+        {"end\xf0\x9f\x98", "end\\xf0\\x9f\\x98"},                         // cut short
+        {"\xf0\x9f\x98\x80", "\xf0\x9f\x98\x80"},
     };
     for (const auto& [in, out] : table) EXPECT_EQ(Printable(in), out) << in;
 }

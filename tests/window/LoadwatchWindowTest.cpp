@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 
 #include "monitor/Amounts.h"
 #include "monitor/Processes.h"
@@ -26,7 +27,8 @@ namespace {
 class CNoServices : public IWindowServices {
 public:
     bool EnableDebugPrivilege() override { return false; }
-    WindowId FindProcessWindow(std::uint32_t pid) override { return pid == 30 ? 77 : 0; }
+    WindowId FindProcessWindow(std::uint32_t pid) override { return windowed.count(pid) ? 77 : 0; }
+    std::set<std::uint32_t> windowed{30};  // written between loads only
 };
 
 // Packages whose integrity check of one file waits until the test opens the
@@ -284,5 +286,70 @@ INSTANTIATE_TEST_SUITE_P(
                                   },
                                   "20%", 0}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// However the selection is lost while its page loads, the panel stays empty
+// when the page comes in, and the page is kept for later.
+struct SelectionLoss {
+    const char* name;
+    std::function<void(LoadwatchWindowTest&)> lose;
+};
+
+class SelectionLosses : public LoadwatchWindowTest, public ::testing::WithParamInterface<SelectionLoss> {};
+
+TEST_P(SelectionLosses, ThePanelStaysEmptyWhenTheLatePageArrives) {
+    Select(31);
+    UntilAsked(31, 1);
+    GetParam().lose(*this);
+    EXPECT_EQ(view.html, "");
+    EXPECT_TRUE(view.enabled.empty());
+
+    server.Release("b");
+    view.RunUntil([&] { return !window->Pages().IsLoadingAny(); });
+    EXPECT_EQ(view.html, "");
+    EXPECT_TRUE(view.enabled.empty());
+    for (const std::string& shown : view.shownPages) EXPECT_NE(shown, "page of b");
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, SelectionLosses,
+                         ::testing::Values(SelectionLoss{"Deselected", [](LoadwatchWindowTest& t) { t.Select(0); }},
+                                           SelectionLoss{"ProgramEnded",
+                                                         [](LoadwatchWindowTest& t) {
+                                                             t.source.Remove(31);
+                                                             t.Tick({30});
+                                                         }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A program whose window was not found is looked for again when it is
+// selected again; its page is not asked for twice.
+TEST_F(LoadwatchWindowTest, AWindowOpenedLaterIsFoundOnTheNextSelection) {
+    server.Release("tool");
+    server.Release("b");
+    Select(31);
+    view.RunUntil([&] { return PageIn(31) && !window->Pages().IsLoadingAny(); });
+    EXPECT_FALSE(view.enabled.count(IDC_CLOSE_PROGRAM));
+    services.windowed.insert(31);
+    Select(30);
+    Select(31);
+    view.RunUntil([&] { return !window->Pages().IsLoadingAny(); });
+    EXPECT_TRUE(view.enabled.count(IDC_CLOSE_PROGRAM));
+    EXPECT_EQ(server.RequestsAbout("b"), 1u);
+}
+
+// A process without a path asks nothing; the pages of programs that ended
+// are dropped with them.
+TEST_F(LoadwatchWindowTest, PathlessProcessesAskNothingAndEndedProgramsLeaveNoPage) {
+    source.Add(40);
+    Tick({40});
+    Tick({40});
+    ASSERT_NE(processes.FindByPid(40), nullptr);
+    Select(40);
+    view.RunUntil([&] { return PageIn(40) && !window->Pages().IsLoadingAny(); });
+    EXPECT_TRUE(server.Objects().empty());
+    EXPECT_EQ(window->Pages().CachedPages(), 1u);
+    Select(0);
+    source.Remove(40);
+    Tick({30});
+    EXPECT_EQ(window->Pages().CachedPages(), 0u);
+}
 
 }  // namespace
