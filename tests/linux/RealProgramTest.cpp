@@ -138,13 +138,15 @@ TEST_F(RealProgram, AReusedIdIsANewRecord) {
     ASSERT_TRUE(WaitFor([&] { return KernelName(id) == std::filesystem::path(second).filename().string(); }));
     // A read the source still holds for the old process fails first; the
     // next one meets the new process.
-    for (int i = 0; i < 2 && Find(id)->m_strFileName != std::filesystem::path(second).filename(); ++i) {
-        std::this_thread::sleep_for(20ms);
-        table.TakeSnapshot();
-    }
-    EXPECT_EQ(Find(id)->m_strFileName, std::filesystem::path(second).filename());
-    EXPECT_NE(Named(std::filesystem::path(first).filename()), nullptr);
-    EXPECT_EQ(Named(std::filesystem::path(first).filename())->m_dwPid, 0u);
+    const auto secondListed = [&] {
+        const CProcess* record = Find(id);
+        return record && record->m_strFileName == std::filesystem::path(second).filename();
+    };
+    for (int i = 0; i < 3 && !secondListed(); ++i) table.TakeSnapshot();
+    EXPECT_TRUE(secondListed());
+    const CProcess* ended = Named(std::filesystem::path(first).filename());
+    ASSERT_NE(ended, nullptr);
+    EXPECT_EQ(ended->m_dwPid, 0u);
     ::kill(reused, SIGKILL);
     ::waitpid(reused, nullptr, 0);
     std::filesystem::remove(first);
