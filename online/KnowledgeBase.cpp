@@ -10,10 +10,6 @@
 #include "res/StringTable.h"
 #include "res/Text.h"
 
-namespace {
-constexpr std::size_t kReadChunk = 8192;
-}  // namespace
-
 HttpSessionOptions CKnowledgeBase::DefaultSessionOptions() {
     HttpSessionOptions options;
     options.agent = "LDWT Browser";
@@ -77,80 +73,47 @@ KnowledgeBasePage CKnowledgeBase::FetchPage(const PageQuery& query) {
 }
 
 std::string CKnowledgeBase::DownloadText(const std::string& url) {
-    std::vector<std::uint8_t> buffer;
-    if (!HttpGet(url, buffer)) return {};
-    auto end = std::find(buffer.begin(), buffer.end(), std::uint8_t{0});
-    return std::string(buffer.begin(), end);
+    std::optional<std::string> body = HttpGet(url);
+    if (!body) return {};
+    body->resize(std::min(body->size(), body->find('\0')));
+    return std::move(*body);
 }
 
-bool CKnowledgeBase::HttpGet(const std::string& url, std::vector<std::uint8_t>& buffer) {
-    buffer.clear();
-    std::unique_ptr<Channel> channel = TakeChannel();
-    if (!channel) return false;
-    const bool ok = Get(*channel, url, buffer);
-    if (!ok) buffer.clear();
-    ReturnChannel(std::move(channel));
-    return ok;
+std::optional<std::string> CKnowledgeBase::HttpGet(const std::string& url) {
+    UrlParts parts;
+    if (!ParseUrl(url, parts)) return std::nullopt;
+    std::unique_ptr<IHttpSession> session = TakeSession();
+    if (!session) return std::nullopt;
+    std::optional<HttpReply> reply = session->Get(parts.host, parts.nPort, parts.object);
+    ReturnSession(std::move(session));
+    if (!reply || reply->status != 200) return std::nullopt;
+    return std::move(reply->body);
 }
 
-std::unique_ptr<CKnowledgeBase::Channel> CKnowledgeBase::TakeChannel() {
+std::unique_ptr<IHttpSession> CKnowledgeBase::TakeSession() {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_bAborted) return nullptr;
-    std::unique_ptr<Channel> channel;
+    std::unique_ptr<IHttpSession> session;
     if (!m_idle.empty()) {
-        channel = std::move(m_idle.back());
+        session = std::move(m_idle.back());
         m_idle.pop_back();
     } else {
-        channel = std::make_unique<Channel>();
-    }
-    if (!channel->session) {
         // Under the lock, so that an abort cannot miss a session being made.
-        channel->session = m_client.OpenSession(m_options);
-        if (!channel->session) return nullptr;
+        session = m_client.OpenSession(m_options);
+        if (!session) return nullptr;
     }
-    m_busy.push_back(channel.get());
-    return channel;
+    m_busy.push_back(session.get());
+    return session;
 }
 
-void CKnowledgeBase::ReturnChannel(std::unique_ptr<Channel> channel) {
+void CKnowledgeBase::ReturnSession(std::unique_ptr<IHttpSession> session) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_busy.erase(std::find(m_busy.begin(), m_busy.end(), channel.get()));
-    if (!m_bAborted) m_idle.push_back(std::move(channel));
+    m_busy.erase(std::find(m_busy.begin(), m_busy.end(), session.get()));
+    if (!m_bAborted) m_idle.push_back(std::move(session));
 }
 
 void CKnowledgeBase::Abort() {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_bAborted = true;
-    for (Channel* channel : m_busy) channel->session->Abort();
-}
-
-bool CKnowledgeBase::Get(Channel& channel, const std::string& url, std::vector<std::uint8_t>& buffer) {
-    UrlParts parts;
-    if (!ParseUrl(url, parts)) return false;
-    if (channel.connection && (parts.host != channel.lastHost || parts.nPort != channel.lastPort))
-        channel.connection.reset();
-    if (!channel.connection) {
-        channel.connection = channel.session->GetHttpConnection(parts.host, parts.nPort);
-        if (!channel.connection) return false;
-    }
-    channel.lastHost = parts.host;
-    channel.lastPort = parts.nPort;
-
-    std::unique_ptr<IHttpRequest> request = channel.connection->OpenRequest(parts.object);
-    if (!request || !request->SendRequest()) return false;
-    std::uint32_t status = 0;
-    if (!request->QueryInfoStatusCode(status) || status != 200) return false;
-
-    // Read until the body ends; a body beyond the limit counts as no answer
-    // rather than growing without bound.
-    for (;;) {
-        std::size_t used = buffer.size();
-        buffer.resize(used + kReadChunk);
-        std::ptrdiff_t n = request->Read(buffer.data() + used, kReadChunk);
-        if (n < 0 || static_cast<std::size_t>(n) > kReadChunk) return false;
-        buffer.resize(used + static_cast<std::size_t>(n));
-        if (buffer.size() > m_options.maxBodyBytes) return false;
-        if (n == 0) break;
-    }
-    return true;
+    for (IHttpSession* session : m_busy) session->Abort();
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,34 +58,25 @@ public:
     // The reply body up to its first zero byte; empty on any failure.
     std::string DownloadText(const std::string& url);
 
-    // GET of url into buffer: true if a reply with status 200 was read
-    // whole. On failure the buffer is empty; the session is kept, and so is
-    // the connection unless the server changed.
-    bool HttpGet(const std::string& url, std::vector<std::uint8_t>& buffer);
+    // GET of url: the body of a reply with status 200, read whole. The
+    // session is kept whatever happens.
+    std::optional<std::string> HttpGet(const std::string& url);
 
     // Ends the requests in flight and fails every later one at once, from
     // any thread: the program is closing.
     void Abort();
 
 private:
-    struct Channel {
-        // Declared before the connection, which must go first.
-        std::unique_ptr<IHttpSession> session;
-        std::unique_ptr<IHttpConnection> connection;
-        std::string lastHost;
-        std::uint16_t lastPort = 0;
-    };
-    std::unique_ptr<Channel> TakeChannel();
-    void ReturnChannel(std::unique_ptr<Channel> channel);
-    bool Get(Channel& channel, const std::string& url, std::vector<std::uint8_t>& buffer);
+    std::unique_ptr<IHttpSession> TakeSession();
+    void ReturnSession(std::unique_ptr<IHttpSession> session);
 
     IHttpClient& m_client;
     IFileSystem& m_files;
     std::string m_strBaseUrl;
     HttpSessionOptions m_options;
     std::mutex m_mutex;
-    std::vector<std::unique_ptr<Channel>> m_idle;
-    std::vector<Channel*> m_busy;
+    std::vector<std::unique_ptr<IHttpSession>> m_idle;
+    std::vector<IHttpSession*> m_busy;
     bool m_bAborted = false;
 };
 

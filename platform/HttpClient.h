@@ -2,12 +2,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
-// A minimal HTTP/1.1 client: one session, connections to one server each,
-// GET requests on a connection. Everything is synchronous and runs on the
-// calling thread; only IHttpSession::Abort may come from another one. Lifetimes nest: a connection must not outlive its session,
-// nor a request its connection.
+// A minimal HTTP/1.1 client: GET requests on a session, each reply read
+// whole into memory within the session's limits. Get runs on the calling
+// thread; only Abort may come from another one.
 
 // What a session is created with. The limits keep a silent or endless
 // server from freezing the caller or exhausting its memory.
@@ -18,41 +18,25 @@ struct HttpSessionOptions {
     std::size_t maxBodyBytes = 4u << 20;  // a longer reply body fails the request
 };
 
-// One GET request. Call SendRequest once, then QueryInfoStatusCode, then
-// Read until it returns 0.
-class IHttpRequest {
-public:
-    virtual ~IHttpRequest() = default;
-    // Sends the request (no header besides Host and User-Agent, no body) and
-    // waits for the reply within the session's time-outs. false on any
-    // failure: no connection, time-out, malformed reply, body over the limit.
-    virtual bool SendRequest() = 0;
-    // Status code of the reply; false if no reply has been received.
-    virtual bool QueryInfoStatusCode(std::uint32_t& status) = 0;
-    // Copies up to `count` bytes of the reply body into `buffer` and returns
-    // how many; fewer than `count` only at the end of the body, 0 once it is
-    // all read, -1 on failure.
-    virtual std::ptrdiff_t Read(void* buffer, std::size_t count) = 0;
-};
-
-// A connection to one server and port. Opening it does not yet touch the
-// network; requests on it reuse one transport connection while the server
-// keeps it open.
-class IHttpConnection {
-public:
-    virtual ~IHttpConnection() = default;
-    // A GET of `object`: the request target without its leading "/", query
-    // included ("index.php?lang=en"). Null on failure.
-    virtual std::unique_ptr<IHttpRequest> OpenRequest(const std::string& object) = 0;
+// A whole reply. Nothing we ask for depends on a header of the reply, so
+// none is kept.
+struct HttpReply {
+    std::uint32_t status = 0;
+    std::string body;
 };
 
 class IHttpSession {
 public:
     virtual ~IHttpSession() = default;
-    // server: a host name or an IPv4 address; port 0 means 80. Null on
-    // failure (an unusable host name, for instance).
-    virtual std::unique_ptr<IHttpConnection> GetHttpConnection(const std::string& server,
-                                                               std::uint16_t port) = 0;
+    // GET of `object` (the request target without its leading "/", query
+    // included: "index.php?lang=en") from server:port, port 0 meaning 80,
+    // with no header besides Host and User-Agent. server is a host name or an
+    // IPv4 address. Requests to the server and port of the last one reuse its
+    // connection while the server keeps it open. Nothing on any failure: an
+    // unusable server or object, no connection, time-out, malformed reply,
+    // body over the limit, an abort.
+    virtual std::optional<HttpReply> Get(const std::string& server, std::uint16_t port,
+                                         const std::string& object) = 0;
     // From any thread: the request in flight on this session fails soon,
     // and so does every later one. A client without a way to cut a request
     // short leaves it to the session's time-outs.

@@ -8,9 +8,9 @@
 #include <atomic>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <vector>
 
-#include "platform/BufferedHttpRequest.h"
 #include "platform/HttpTargets.h"
 
 namespace {
@@ -25,34 +25,20 @@ struct SlistDeleter {
 };
 using Slist = std::unique_ptr<curl_slist, SlistDeleter>;
 
-class CCurlHttpSession;
-
-class CCurlHttpRequest : public CBufferedHttpRequest {
-public:
-    CCurlHttpRequest(CCurlHttpSession& session, std::string url)
-        : m_session(session), m_url(std::move(url)) {}
-    bool SendRequest() override;
-
-private:
-    static size_t OnBody(char* data, size_t size, size_t count, void* self);
-
-    CCurlHttpSession& m_session;
-    std::string m_url;
+// Where a request's body goes while curl reads it.
+struct BodySink {
+    std::string body;
+    std::size_t limit;
 };
 
-class CCurlHttpConnection : public IHttpConnection {
-public:
-    CCurlHttpConnection(CCurlHttpSession& session, std::string base)
-        : m_session(session), m_base(std::move(base)) {}
-    std::unique_ptr<IHttpRequest> OpenRequest(const std::string& object) override {
-        if (!IsPlainObject(object)) return nullptr;
-        return std::make_unique<CCurlHttpRequest>(m_session, m_base + "/" + object);
-    }
-
-private:
-    CCurlHttpSession& m_session;
-    std::string m_base;
-};
+size_t OnBody(char* data, size_t size, size_t count, void* sink) {
+    auto& s = *static_cast<BodySink*>(sink);
+    size_t n = size * count;
+    // Returning less than n aborts the transfer with a write error.
+    if (n > s.limit - s.body.size()) return 0;
+    s.body.append(data, n);
+    return n;
+}
 
 class CCurlHttpSession : public IHttpSession {
 public:
@@ -62,12 +48,8 @@ public:
     // needs the socket list: the handle goes first.
     ~CCurlHttpSession() override { m_handle.reset(); }
 
-    std::unique_ptr<IHttpConnection> GetHttpConnection(const std::string& server,
-                                                       std::uint16_t port) override {
-        if (!IsPlainHost(server)) return nullptr;
-        return std::make_unique<CCurlHttpConnection>(
-            *this, "http://" + server + ":" + std::to_string(port ? port : 80));
-    }
+    std::optional<HttpReply> Get(const std::string& server, std::uint16_t port,
+                                 const std::string& object) override;
 
     // A shut-down socket wakes the request that waits on it at once; the
     // progress check alone would take up to a second.
@@ -76,11 +58,9 @@ public:
         std::lock_guard<std::mutex> lock(m_socketsMutex);
         for (curl_socket_t s : m_sockets) ::shutdown(s, SHUT_RDWR);
     }
-    bool Aborted() const { return m_aborted; }
 
-    CURL* Handle() const { return m_handle.get(); }
-    const HttpSessionOptions& Options() const { return m_options; }
-    const std::string& SocketPath() const { return m_socketPath; }
+private:
+    bool Prepare(const std::string& url, curl_slist* headers, BodySink& sink);
 
     // The socket callbacks: curl's sockets are known here until closed, so
     // that an abort from another thread can reach them.
@@ -103,7 +83,6 @@ public:
         return static_cast<CCurlHttpSession*>(self)->m_aborted ? 1 : 0;
     }
 
-private:
     EasyHandle m_handle;
     HttpSessionOptions m_options;
     std::string m_socketPath;  // empty: the network
@@ -112,63 +91,56 @@ private:
     std::vector<curl_socket_t> m_sockets;
 };
 
-size_t CCurlHttpRequest::OnBody(char* data, size_t size, size_t count, void* self) {
-    auto& request = *static_cast<CCurlHttpRequest*>(self);
-    size_t n = size * count;
-    // Returning less than n aborts the transfer with a write error.
-    if (n > request.m_session.Options().maxBodyBytes - request.m_body.size()) return 0;
-    request.m_body.insert(request.m_body.end(), data, data + n);
-    return n;
-}
-
-bool CCurlHttpRequest::SendRequest() {
-    if (Replied() || m_session.Aborted()) return false;
-    CURL* h = m_session.Handle();
-    const HttpSessionOptions& options = m_session.Options();
-    // A reset keeps the handle's live connections, so the next request to
-    // the same server can reuse one.
-    curl_easy_reset(h);
-    // curl's default "Accept: */*" goes; Host and User-Agent remain.
-    Slist headers(curl_slist_append(nullptr, "Accept:"));
-    if (!headers) return false;
+bool CCurlHttpSession::Prepare(const std::string& url, curl_slist* headers, BodySink& sink) {
+    CURL* h = m_handle.get();
     bool ok =
-        curl_easy_setopt(h, CURLOPT_URL, m_url.c_str()) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_URL, url.c_str()) == CURLE_OK &&
         curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http") == CURLE_OK &&
         curl_easy_setopt(h, CURLOPT_HTTPGET, 1L) == CURLE_OK &&
-        curl_easy_setopt(h, CURLOPT_USERAGENT, options.agent.c_str()) == CURLE_OK &&
-        curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get()) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_USERAGENT, m_options.agent.c_str()) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers) == CURLE_OK &&
         curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
-        curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs) == CURLE_OK &&
-        curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, options.totalTimeoutMs) == CURLE_OK &&
-        curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options.maxBodyBytes)) ==
+        curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, m_options.connectTimeoutMs) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, m_options.totalTimeoutMs) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_options.maxBodyBytes)) ==
             CURLE_OK &&
-        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &CCurlHttpRequest::OnBody) == CURLE_OK &&
-        curl_easy_setopt(h, CURLOPT_WRITEDATA, this) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &OnBody) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink) == CURLE_OK &&
         curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L) == CURLE_OK &&
-        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &CCurlHttpSession::OnProgress) == CURLE_OK &&
-        curl_easy_setopt(h, CURLOPT_XFERINFODATA, &m_session) == CURLE_OK &&
-        curl_easy_setopt(h, CURLOPT_SOCKOPTFUNCTION, &CCurlHttpSession::OnSocketOpened) == CURLE_OK &&
-        curl_easy_setopt(h, CURLOPT_SOCKOPTDATA, &m_session) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &OnProgress) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, this) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_SOCKOPTFUNCTION, &OnSocketOpened) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_SOCKOPTDATA, this) == CURLE_OK &&
         // Kept after the request: a connection curl keeps is closed through it later.
-        curl_easy_setopt(h, CURLOPT_CLOSESOCKETFUNCTION, &CCurlHttpSession::OnSocketClosing) == CURLE_OK &&
-        curl_easy_setopt(h, CURLOPT_CLOSESOCKETDATA, &m_session) == CURLE_OK;
+        curl_easy_setopt(h, CURLOPT_CLOSESOCKETFUNCTION, &OnSocketClosing) == CURLE_OK &&
+        curl_easy_setopt(h, CURLOPT_CLOSESOCKETDATA, this) == CURLE_OK;
     // The user's own server: its socket alone, never a proxy in between.
-    if (ok && !m_session.SocketPath().empty())
-        ok = curl_easy_setopt(h, CURLOPT_UNIX_SOCKET_PATH, m_session.SocketPath().c_str()) == CURLE_OK &&
+    if (ok && !m_socketPath.empty())
+        ok = curl_easy_setopt(h, CURLOPT_UNIX_SOCKET_PATH, m_socketPath.c_str()) == CURLE_OK &&
              curl_easy_setopt(h, CURLOPT_PROXY, "") == CURLE_OK;
-    if (!ok) return false;
-    CURLcode result = curl_easy_perform(h);
+    return ok;
+}
+
+std::optional<HttpReply> CCurlHttpSession::Get(const std::string& server, std::uint16_t port,
+                                               const std::string& object) {
+    if (m_aborted || !IsPlainHost(server) || !IsPlainObject(object)) return std::nullopt;
+    // A reset keeps the handle's live connections, so the next request to
+    // the same server can reuse one.
+    curl_easy_reset(m_handle.get());
+    // curl's default "Accept: */*" goes; Host and User-Agent remain.
+    Slist headers(curl_slist_append(nullptr, "Accept:"));
+    BodySink sink{{}, m_options.maxBodyBytes};
+    const std::string url = "http://" + server + ":" + std::to_string(port ? port : 80) + "/" + object;
+    if (!headers || !Prepare(url, headers.get(), sink)) return std::nullopt;
+    CURLcode result = curl_easy_perform(m_handle.get());
     // Nothing of this request may stay behind in the shared handle.
-    curl_easy_setopt(h, CURLOPT_HTTPHEADER, nullptr);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, nullptr);
-    if (result != CURLE_OK) {
-        m_body.clear();
-        return false;
-    }
+    curl_easy_setopt(m_handle.get(), CURLOPT_HTTPHEADER, nullptr);
+    curl_easy_setopt(m_handle.get(), CURLOPT_WRITEDATA, nullptr);
     long status = 0;
-    if (curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK) return false;
-    SetReplied(static_cast<std::uint32_t>(status));
-    return true;
+    if (result != CURLE_OK ||
+        curl_easy_getinfo(m_handle.get(), CURLINFO_RESPONSE_CODE, &status) != CURLE_OK)
+        return std::nullopt;
+    return HttpReply{static_cast<std::uint32_t>(status), std::move(sink.body)};
 }
 
 }  // namespace

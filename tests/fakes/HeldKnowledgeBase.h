@@ -1,7 +1,6 @@
 #pragma once
 #include <algorithm>
 #include <condition_variable>
-#include <cstring>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -67,48 +66,18 @@ public:
     }
 
 private:
-    struct Request : IHttpRequest {
-        CHeldKnowledgeBase& kb;
-        const bool& aborted;
-        std::string fileName, body;
-        std::size_t pos = 0;
-        Request(CHeldKnowledgeBase& k, const bool& a, const std::string& object)
-            : kb(k), aborted(a), fileName(Value(object, "fn")) {
-            {
-                std::lock_guard<std::mutex> lock(kb.m_mutex);
-                kb.m_objects.push_back(object);
-            }
-            kb.m_changed.notify_all();
-        }
-        bool SendRequest() override {
-            std::unique_lock<std::mutex> lock(kb.m_mutex);
-            kb.m_changed.wait(lock, [&] { return aborted || kb.m_released.count(fileName) != 0; });
-            if (aborted) return false;
-            body = "page of " + fileName;
-            return true;
-        }
-        bool QueryInfoStatusCode(std::uint32_t& status) override { return status = 200, true; }
-        std::ptrdiff_t Read(void* buffer, std::size_t count) override {
-            const std::size_t n = std::min(count, body.size() - pos);
-            std::memcpy(buffer, body.data() + pos, n);
-            pos += n;
-            return static_cast<std::ptrdiff_t>(n);
-        }
-    };
-    struct Connection : IHttpConnection {
-        CHeldKnowledgeBase& kb;
-        const bool& aborted;
-        Connection(CHeldKnowledgeBase& k, const bool& a) : kb(k), aborted(a) {}
-        std::unique_ptr<IHttpRequest> OpenRequest(const std::string& object) override {
-            return std::make_unique<Request>(kb, aborted, object);
-        }
-    };
     struct Session : IHttpSession {
         CHeldKnowledgeBase& kb;
         bool aborted = false;  // under kb.m_mutex
         explicit Session(CHeldKnowledgeBase& k) : kb(k) {}
-        std::unique_ptr<IHttpConnection> GetHttpConnection(const std::string&, std::uint16_t) override {
-            return std::make_unique<Connection>(kb, aborted);
+        std::optional<HttpReply> Get(const std::string&, std::uint16_t, const std::string& object) override {
+            const std::string fileName = Value(object, "fn");
+            std::unique_lock<std::mutex> lock(kb.m_mutex);
+            kb.m_objects.push_back(object);
+            kb.m_changed.notify_all();
+            kb.m_changed.wait(lock, [&] { return aborted || kb.m_released.count(fileName) != 0; });
+            if (aborted) return std::nullopt;
+            return HttpReply{200, "page of " + fileName};
         }
         void Abort() override {
             {
