@@ -11,63 +11,46 @@
 #include <QApplication>
 #include <QTest>
 #include <memory>
+#include <vector>
 
 #include "app/LoadwatchDlg.h"
 #include "controls/ReportCtrl.h"
-#include "monitor/Processes.h"
-#include "online/KnowledgeBase.h"
-#include "tests/fakes/FakeClock.h"
-#include "tests/fakes/FakeFileContent.h"
-#include "tests/fakes/FakeFileSystem.h"
-#include "tests/fakes/FakePackageMetadata.h"
-#include "tests/fakes/FakeProcessSource.h"
 #include "tests/fakes/HeldKnowledgeBase.h"
-#include "window/ControlIds.h"
-#include "window/WindowServices.h"
+#include "tests/fakes/WindowFixture.h"
 
 namespace {
-class CNoServices : public IWindowServices {
-public:
-    bool EnableDebugPrivilege() override { return false; }
-    WindowId FindProcessWindow(std::uint32_t) override { return 0; }
-};
-
-struct Window {
-    CFakeClock clock;
-    CFakeProcessSource source;
-    CFakeFileSystem files;
-    CFakeFileContent content;
-    CFakePackageMetadata packages;
-    CHeldKnowledgeBase silent;
-    CKnowledgeBase knowledgeBase{silent, files, "http://kb.test/index.php?"};
-    CProcesses processes{{clock, source, files}};
-    CNoServices services;
+// The real dialog, shown, with `programs` programs listed; the knowledge
+// base holds every question.
+struct Bench : CWindowFixture<CHeldKnowledgeBase> {
     std::unique_ptr<CLoadwatchDlg> dlg;
+    std::size_t ticks = 0;
 
-    explicit Window(int programs) {
+    explicit Bench(int programs) {
         for (int i = 0; i < programs; ++i)
-            source.Add(static_cast<std::uint32_t>(100 + i), "/usr/bin/prog" + std::to_string(i));
-        dlg = std::make_unique<CLoadwatchDlg>(
-            WindowPlatform{processes, files, content, packages, 0x0409, knowledgeBase, services});
+            Add(static_cast<std::uint32_t>(100 + i), "/usr/bin/prog" + std::to_string(i));
+        dlg = std::make_unique<CLoadwatchDlg>(Platform());
         dlg->InitDialog(false);
         dlg->show();
-        Tick(true);
+        Snapshot(true);
     }
-    // busy: every program; alternate: every other one, changing each tick.
-    void Tick(bool busy, bool alternate = false) {
+    CLoadwatchWindow& Window() override { return dlg->Window(); }
+    CReportCtrl& List() override { return dlg->ListCtrl(); }
+    // A snapshot a second later, the list left as it was. busy: every
+    // program; alternate: every other one, changing each tick.
+    void Snapshot(bool busy, bool alternate = false) {
         ++ticks;
-        for (size_t i = 0; i < source.order.size(); ++i)
-            if (busy && (!alternate || (i + ticks) % 2 == 0)) source.AddCpu(source.order[i], 2'000'000);
-        clock.Advance();
+        std::vector<std::uint32_t> pids;
+        for (std::size_t i = 0; i < source.order.size(); ++i)
+            if (busy && (!alternate || (i + ticks) % 2 == 0)) pids.push_back(source.order[i]);
+        Pass(pids);
         processes.TakeSnapshot();
     }
-    std::size_t ticks = 0;
 };
 
 void BM_ClickToDrawnSelected(benchmark::State& state) {
-    Window w(40);
-    w.dlg->Window().OnTimer(kRefreshTimer);
-    CReportCtrl& list = w.dlg->ListCtrl();
+    Bench w(40);
+    w.Window().OnTimer(kRefreshTimer);
+    CReportCtrl& list = w.List();
     int row = 0;
     for (auto _ : state) {
         row = (row + 1) % 6;  // rows in view: a click elsewhere would miss
@@ -88,12 +71,12 @@ BENCHMARK(BM_ClickToDrawnSelected)->Unit(benchmark::kMillisecond);
 void BM_ListTick(benchmark::State& state) {
     const bool rebuild = state.range(1) != 0;
     const bool alternate = state.range(2) != 0;
-    Window w(static_cast<int>(state.range(0)));
-    CReportCtrl& list = w.dlg->ListCtrl();
+    Bench w(static_cast<int>(state.range(0)));
+    CReportCtrl& list = w.List();
     w.processes.FillList(list);
     for (auto _ : state) {
         state.PauseTiming();
-        w.Tick(true, alternate);
+        w.Snapshot(true, alternate);
         state.ResumeTiming();
         if (rebuild) list.DeleteAllItems();
         w.processes.FillList(list);

@@ -27,36 +27,18 @@
 #include "controls/HyperLink.h"
 #include "controls/QHtmWnd.h"
 #include "controls/ReportCtrl.h"
-#include "monitor/Amounts.h"
-#include "monitor/Processes.h"
-#include "online/KnowledgeBase.h"
 #include "platform/linux/CurlHttpClient.h"
 #include "res/StringTable.h"
 #include "res/Text.h"
-#include "tests/fakes/FakeClock.h"
 #include "tests/fakes/FakeDesktop.h"
-#include "tests/fakes/FakeFileContent.h"
-#include "tests/fakes/FakeFileSystem.h"
-#include "tests/fakes/FakePackageMetadata.h"
 #include "tests/fakes/FakePrivilegedHelper.h"
 #include "tests/fakes/FakeProcessControl.h"
-#include "tests/fakes/FakeProcessSource.h"
 #include "tests/fakes/FakeProgramStarter.h"
-#include "tests/fakes/PageServer.h"
+#include "tests/fakes/WindowFixture.h"
 #include "window/ActionCommands.h"
-#include "window/ControlIds.h"
 #include "window/DialogTemplate.h"
-#include "window/WindowServices.h"
 
 namespace {
-
-class CFakeServices : public IWindowServices {
-public:
-    bool privilege = false;
-    std::map<std::uint32_t, WindowId> windows;
-    bool EnableDebugPrivilege() override { return privilege; }
-    WindowId FindProcessWindow(std::uint32_t pid) override { return windows.count(pid) ? windows[pid] : 0; }
-};
 
 using Answers = std::vector<QMessageBox::StandardButton>;
 
@@ -82,19 +64,8 @@ public:
     Size GetDesktopSize() const override { return desktop; }
 };
 
-constexpr std::uint64_t k200ms = 2'000'000;
-
-struct Fixture {
-    CFakeClock clock;
-    CFakeProcessSource source;
-    CFakeFileSystem files;
-    CFakeFileContent content;
-    CFakePackageMetadata packages;
-    CPageServer server;
-    CKnowledgeBase knowledgeBase{server, files, "http://kb.test/index.php?"};
-    CProcesses processes{{clock, source, files}};
-    CFakeServices services;
-    // The real actions on a fake system, asking through the dialog.
+// The real dialog and the real actions on a fake system, asking through the dialog.
+struct Fixture : CWindowFixture<> {
     CallLog log;
     CFakeProcessControl control{log};
     CFakeDesktop desktop{log};
@@ -109,14 +80,11 @@ struct Fixture {
     std::unique_ptr<CTestDlg> dlg;                 // first to go: nothing outlives what it uses
 
     Fixture() {
-        source.self = 1;
         packages.owned["/usr/bin/tool"] = {};
         packages.intact.insert("/usr/bin/tool");
     }
     void Open(bool fromAutostart = false, Size desktopSize = {3000, 2000}) {
-        dlg = std::make_unique<CTestDlg>(
-            WindowPlatform{processes, files, content, packages, 0x0409,
-                           otherKnowledgeBase ? *otherKnowledgeBase : knowledgeBase, services});
+        dlg = std::make_unique<CTestDlg>(otherKnowledgeBase ? Platform(*otherKnowledgeBase) : Platform());
         dlg->desktop = desktopSize;
         actions = std::make_unique<CProgramActions>(processes, *dlg,
                                                     ActionPlatform{control, this->desktop, starter, helper});
@@ -125,22 +93,8 @@ struct Fixture {
         dlg->Window().SetCommands(*commands);
         dlg->InitDialog(fromAutostart);
     }
-    void Add(std::uint32_t pid, const std::string& path) {
-        CFakeProcessSource::Proc& p = source.Add(pid, path);
-        p.times->creation = 1000 + p.instance;  // a new instance starts at another time
-    }
-    // One refresh tick a second later, after the given processes were busy.
-    void Tick(std::initializer_list<std::uint32_t> busy = {}) {
-        for (std::uint32_t pid : busy) source.AddCpu(pid, k200ms);
-        clock.Advance();
-        dlg->Window().OnTimer(kRefreshTimer);
-    }
-    CReportCtrl& List() { return dlg->ListCtrl(); }
-    int RowOf(std::uint32_t pid) {
-        for (int row = 0; row < List().GetItemCount(); ++row)
-            if (List().GetItemData(row) == pid) return row;
-        return -1;
-    }
+    CLoadwatchWindow& Window() override { return dlg->Window(); }
+    CReportCtrl& List() override { return dlg->ListCtrl(); }
     void ClickRow(int row) {
         QTest::mouseClick(List().viewport(), Qt::LeftButton, Qt::NoModifier,
                           List().visualRect(List().model()->index(row, 0)).center());
@@ -148,13 +102,10 @@ struct Fixture {
     std::string Html() { return dlg->Html().GetWindowText(); }
     // The panel past the selected program's amounts, which it starts with.
     std::string Page() {
-        const CProcess* r = processes.Selected();
-        const std::string amounts = r ? ComposeAmountsHtml(*r) : std::string();
+        const std::string amounts = AmountsHtml(processes.SelectedPid());
         const std::string html = Html();
         return html.rfind(amounts, 0) == 0 ? html.substr(amounts.size()) : "(no amounts) " + html;
     }
-    // No load is in flight: what the panel shows is final.
-    bool Settled() { return !dlg->Window().Pages().IsLoadingAny(); }
     std::vector<int> EnabledButtons() {
         std::vector<int> ids;
         for (int id : kActionButtons)

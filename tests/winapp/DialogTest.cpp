@@ -2,31 +2,15 @@
 
 #include <vector>
 
-#include "monitor/Amounts.h"
-#include "monitor/Processes.h"
-#include "online/KnowledgeBase.h"
 #include "platform/windows/Win32Clipboard.h"
-#include "tests/fakes/FakeClock.h"
-#include "tests/fakes/FakeFileContent.h"
-#include "tests/fakes/FakeFileSystem.h"
-#include "tests/fakes/FakePackageMetadata.h"
-#include "tests/fakes/FakeProcessSource.h"
-#include "tests/fakes/PageServer.h"
+#include "tests/fakes/WindowFixture.h"
 #include "winapp/HtmlView.h"
 #include "winapp/Win32Dialog.h"
-#include "window/ControlIds.h"
 #include "window/DialogTemplate.h"
-#include "window/WindowServices.h"
 // after Win32.h
 #include <commctrl.h>
 
 namespace {
-
-class CNoServices : public IWindowServices {
-public:
-    bool EnableDebugPrivilege() override { return false; }
-    WindowId FindProcessWindow(std::uint32_t) override { return 0; }
-};
 
 class CCountingCommands : public IWindowCommands {
 public:
@@ -43,7 +27,7 @@ std::string Text(HWND window) {
 }
 
 // The dialog from the program's own resource, with a fake system behind it.
-class DialogTest : public ::testing::Test {
+class DialogTest : public ::testing::Test, public CWindowFixture<> {
 protected:
     static void SetUpTestSuite() {
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
@@ -51,20 +35,20 @@ protected:
         ASSERT_TRUE(CHtmlView::Register(::GetModuleHandleA(nullptr)));
     }
     void SetUp() override {
-        for (std::uint32_t pid : {30u, 31u})
-            source.Add(pid, pid == 30 ? "C:\\bin\\tool.exe" : "C:\\bin\\b.exe");
-        dialog.Window().SetCommands(commands);
+        Add(30, "C:\\bin\\tool.exe");
+        Add(31, "C:\\bin\\b.exe");
+        Window().SetCommands(commands);
         hwnd = dialog.Create(false);
         ASSERT_NE(hwnd, nullptr);
         dialog.PumpMessages();
     }
-    void Tick() {
-        clock.Advance();
-        ::SendMessageA(hwnd, WM_TIMER, kRefreshTimer, 0);
-    }
+    CLoadwatchWindow& Window() override { return dialog.Window(); }
+    CWin32ReportList& List() override { return dialog.ReportList(); }
+    // Through the dialog's own message, as the system's timer brings it.
+    void RefreshTimer() override { ::SendMessageA(hwnd, WM_TIMER, kRefreshTimer, 0); }
     // Handles messages until the details' workers have posted the page.
     void UntilLoaded() {
-        while (dialog.Window().Pages().IsLoadingAny()) {
+        while (!Settled()) {
             ::WaitMessage();
             dialog.PumpMessages();
         }
@@ -73,7 +57,7 @@ protected:
     void ExpectNativeRowsMatch() {
         HWND list = ::GetDlgItem(hwnd, IDC_LIST);
         const int rows = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-        ASSERT_EQ(rows, dialog.ReportList().GetItemCount());
+        ASSERT_EQ(rows, List().GetItemCount());
         for (int row = 0; row < rows; ++row) {
             for (int column = 0; column < 2; ++column) {
                 char text[128] = {};
@@ -82,23 +66,13 @@ protected:
                 item.pszText = text;
                 item.cchTextMax = sizeof(text);
                 ::SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-                EXPECT_EQ(text, dialog.ReportList().GetItemText(row, column)) << row << "," << column;
+                EXPECT_EQ(text, List().GetItemText(row, column)) << row << "," << column;
             }
         }
     }
 
-    CFakeClock clock;
-    CFakeProcessSource source;
-    CFakeFileSystem files;
-    CFakeFileContent content;
-    CFakePackageMetadata packages;
-    CPageServer server;
-    CKnowledgeBase knowledgeBase{server, files, "http://kb.test/?"};
-    CProcesses processes{{clock, source, files}};
-    CNoServices services;
     CCountingCommands commands;
-    CWin32Dialog dialog{::GetModuleHandleA(nullptr),
-                        {processes, files, content, packages, 0x0409, knowledgeBase, services}};
+    CWin32Dialog dialog{::GetModuleHandleA(nullptr), Platform()};
     HWND hwnd = nullptr;
 };
 
@@ -147,20 +121,19 @@ TEST_F(DialogTest, WindowIsFixedInSizeWithTitleVersionAndAboutEntry) {
 
 TEST_F(DialogTest, TickFillsTheListAndASelectionEnablesTheButtons) {
     HWND list = ::GetDlgItem(hwnd, IDC_LIST);
-    for (std::uint32_t pid : {30u, 31u}) source.AddCpu(pid, 2'000'000);
-    Tick();
+    Tick({30, 31});
     ASSERT_EQ(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
     char text[64] = {};
     LVITEMA item{};
     item.pszText = text;
     item.cchTextMax = sizeof(text);
     ::SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&item));
-    EXPECT_EQ(text, dialog.ReportList().GetItemText(0, 0));
+    EXPECT_EQ(text, List().GetItemText(0, 0));
     const std::string name = text;
 
     // The row's tip is its amounts, handed to the list view when it asks.
     EXPECT_TRUE(::SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_INFOTIP);
-    const std::string amounts = ComposeAmountsText(*processes.FindByPid(dialog.ReportList().GetItemData(0)));
+    const std::string amounts = ComposeAmountsText(*processes.FindByPid(List().GetItemData(0)));
     EXPECT_EQ(amounts.rfind("Processor: 20% of one core\n", 0), 0u);
     for (int size : {512, 10}) {
         std::vector<char> tipText(static_cast<size_t>(size), 'x');
@@ -181,10 +154,9 @@ TEST_F(DialogTest, TickFillsTheListAndASelectionEnablesTheButtons) {
     ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
     ::SendMessageA(list, LVM_SETSELECTIONMARK, 0, 0);
     ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
-    dialog.Window().OnListNotify();
+    Window().OnListNotify();
     const std::string loading = "Loading the details of this program...";
-    EXPECT_EQ(dialog.GetHtml(),
-              ComposeAmountsHtml(*processes.FindByPid(dialog.ReportList().GetItemData(0))) + loading);
+    EXPECT_EQ(dialog.GetHtml(), AmountsHtml(List().GetItemData(0)) + loading);
     UntilLoaded();
     for (int id : {IDC_PROPERTIES, IDC_OPEN_FOLDER, IDC_TERMINATE, IDC_SCAN_1, IDC_SCAN_2})
         EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(hwnd, id))) << id;
@@ -193,17 +165,16 @@ TEST_F(DialogTest, TickFillsTheListAndASelectionEnablesTheButtons) {
         EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(hwnd, id))) << id;
     // The page names the file it was asked about (the query encodes the dot).
     EXPECT_EQ(dialog.GetHtml().rfind("page of " + name.substr(0, name.find('.')) + "%2eexe"),
-              ComposeAmountsHtml(*processes.FindByPid(dialog.ReportList().GetItemData(0))).size());
+              AmountsHtml(List().GetItemData(0)).size());
 
     // The other program is busy again: its row moves to the top, the rest is
     // updated in place, and the selection stays with its program.
-    const std::uint32_t selected = dialog.ReportList().GetItemData(0);
+    const std::uint32_t selected = List().GetItemData(0);
     const std::uint32_t other = selected == 30 ? 31 : 30;
-    source.AddCpu(other, 2'000'000);
-    Tick();
+    Tick({other});
     ExpectNativeRowsMatch();
-    EXPECT_EQ(dialog.ReportList().GetItemData(0), other);
-    EXPECT_EQ(GetSelectedRowData(dialog.ReportList()), selected);
+    EXPECT_EQ(List().GetItemData(0), other);
+    EXPECT_EQ(GetSelectedRowData(List()), selected);
     Tick();
     ExpectNativeRowsMatch();
 }

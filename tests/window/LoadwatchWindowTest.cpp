@@ -4,32 +4,14 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <set>
 
-#include "monitor/Amounts.h"
-#include "monitor/Processes.h"
-#include "online/KnowledgeBase.h"
 #include "res/StringTable.h"
 #include "res/Text.h"
-#include "tests/fakes/FakeClock.h"
-#include "tests/fakes/FakeFileContent.h"
-#include "tests/fakes/FakeFileSystem.h"
-#include "tests/fakes/FakePackageMetadata.h"
-#include "tests/fakes/FakeProcessSource.h"
 #include "tests/fakes/HeldKnowledgeBase.h"
+#include "tests/fakes/WindowFixture.h"
 #include "tests/window/FakeDialogView.h"
-#include "window/ControlIds.h"
-#include "window/LoadwatchWindow.h"
-#include "window/WindowServices.h"
 
 namespace {
-
-class CNoServices : public IWindowServices {
-public:
-    bool EnableDebugPrivilege() override { return false; }
-    WindowId FindProcessWindow(std::uint32_t pid) override { return windowed.count(pid) ? 77 : 0; }
-    std::set<std::uint32_t> windowed{30};  // written between loads only
-};
 
 // Packages whose integrity check of one file waits until the test opens the
 // gate: a slow check of a large file.
@@ -66,15 +48,18 @@ private:
 
 const std::string kLoading = LoadText(IDS_LOADING_DETAILS);
 
-// Programs 30 (/usr/bin/tool, intact in its package) and 31 (/usr/bin/b,
-// changed since installed), both listed. The list sends no notifications of
-// its own: each Select is one.
-class LoadwatchWindowTest : public ::testing::Test {
+// Programs 30 (/usr/bin/tool, intact in its package, with a window) and 31
+// (/usr/bin/b, changed since installed), both listed. The list sends no
+// notifications of its own: each Select is one.
+class LoadwatchWindowTest : public ::testing::Test,
+                            public CWindowFixture<CHeldKnowledgeBase, CGatedPackages> {
 public:
     void SetUp() override {
         packages.owned = {{"/usr/bin/tool", {}}, {"/usr/bin/b", {}}};
         packages.intact = {"/usr/bin/tool"};
-        for (std::uint32_t pid : {30u, 31u}) source.Add(pid, pid == 30 ? "/usr/bin/tool" : "/usr/bin/b");
+        Add(30, "/usr/bin/tool");
+        Add(31, "/usr/bin/b");
+        services.windows[30] = 77;
         window->OnInitDialog(false);
         Tick({30, 31});
         ASSERT_EQ(view.list.GetItemCount(), 2);
@@ -83,11 +68,8 @@ public:
         // Whatever is still held is cut short when the window goes.
         window.reset();
     }
-    void Tick(std::initializer_list<std::uint32_t> busy = {}) {
-        for (std::uint32_t pid : busy) source.AddCpu(pid, 2'000'000);
-        clock.Advance();
-        window->OnTimer(kRefreshTimer);
-    }
+    CLoadwatchWindow& Window() override { return *window; }
+    IReportList& List() override { return view.list; }
     void Select(std::uint32_t pid) {
         for (int row = 0; row < view.list.GetItemCount(); ++row) {
             const bool it = view.list.GetItemData(row) == pid;
@@ -102,29 +84,16 @@ public:
         return r ? window->Pages().Find(KeyOf(*r)) : nullptr;
     }
     bool PageIn(std::uint32_t pid) { return Page(pid) && Page(pid)->queried; }
-    // What the panel shows for pid: its amounts as the table has them now, then `rest`.
-    std::string Shown(std::uint32_t pid, const std::string& rest) {
-        const CProcess* r = processes.FindByPid(pid);
-        return (r ? ComposeAmountsHtml(*r) : std::string()) + rest;
-    }
+    // What the panel shows for pid: its amounts, then `rest`.
+    std::string Shown(std::uint32_t pid, const std::string& rest) { return AmountsHtml(pid) + rest; }
     // The facts are in and the question is asked.
     void UntilAsked(std::uint32_t pid, std::size_t requests) {
         view.RunUntil([&] { return Page(pid) && Page(pid)->factsLoaded; });
         server.WaitForRequests(requests);
     }
 
-    CFakeClock clock;
-    CFakeProcessSource source;
-    CFakeFileSystem files;
-    CFakeFileContent content;
-    CGatedPackages packages;
-    CHeldKnowledgeBase server;
-    CKnowledgeBase knowledgeBase{server, files, "http://kb.test/?"};
-    CProcesses processes{{clock, source, files}};
-    CNoServices services;
     CFakeDialogView view;
-    std::unique_ptr<CLoadwatchWindow> window = std::make_unique<CLoadwatchWindow>(
-        view, WindowPlatform{processes, files, content, packages, 0x0409, knowledgeBase, services});
+    std::unique_ptr<CLoadwatchWindow> window = std::make_unique<CLoadwatchWindow>(view, Platform());
 };
 
 TEST_F(LoadwatchWindowTest, AKnowledgeBaseThatNeverAnswersHoldsNothingUp) {
@@ -136,7 +105,7 @@ TEST_F(LoadwatchWindowTest, AKnowledgeBaseThatNeverAnswersHoldsNothingUp) {
     Select(31);
     EXPECT_EQ(view.html, Shown(31, kLoading));
     view.checked.insert(IDC_FREEZE);
-    source.Add(32, "/usr/bin/c");
+    Add(32, "/usr/bin/c");
     Tick({32});
     EXPECT_EQ(view.list.GetItemCount(), 2);  // frozen
     view.checked.clear();
@@ -215,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(Orders, EventOrders,
                                            EventOrder{"RefreshesMovingRecords",
                                                       [](LoadwatchWindowTest& t) {
                                                           for (std::uint32_t pid = 100; pid < 140; ++pid)
-                                                              t.source.Add(pid, "/opt/x");
+                                                              t.Add(pid, "/opt/x");
                                                           t.Tick({31});
                                                           t.Tick({100, 31});
                                                       },
@@ -304,14 +273,15 @@ TEST_P(SelectionLosses, ThePanelStaysEmptyWhenTheLatePageArrives) {
     EXPECT_TRUE(view.enabled.empty());
 
     server.Release("b");
-    view.RunUntil([&] { return !window->Pages().IsLoadingAny(); });
+    view.RunUntil([&] { return Settled(); });
     EXPECT_EQ(view.html, "");
     EXPECT_TRUE(view.enabled.empty());
     for (const std::string& shown : view.shownPages) EXPECT_NE(shown, "page of b");
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, SelectionLosses,
-                         ::testing::Values(SelectionLoss{"Deselected", [](LoadwatchWindowTest& t) { t.Select(0); }},
+                         ::testing::Values(SelectionLoss{"Deselected",
+                                                         [](LoadwatchWindowTest& t) { t.Select(0); }},
                                            SelectionLoss{"ProgramEnded",
                                                          [](LoadwatchWindowTest& t) {
                                                              t.source.Remove(31);
@@ -325,12 +295,12 @@ TEST_F(LoadwatchWindowTest, AWindowOpenedLaterIsFoundOnTheNextSelection) {
     server.Release("tool");
     server.Release("b");
     Select(31);
-    view.RunUntil([&] { return PageIn(31) && !window->Pages().IsLoadingAny(); });
+    view.RunUntil([&] { return PageIn(31) && Settled(); });
     EXPECT_FALSE(view.enabled.count(IDC_CLOSE_PROGRAM));
-    services.windowed.insert(31);
+    services.windows[31] = 77;
     Select(30);
     Select(31);
-    view.RunUntil([&] { return !window->Pages().IsLoadingAny(); });
+    view.RunUntil([&] { return Settled(); });
     EXPECT_TRUE(view.enabled.count(IDC_CLOSE_PROGRAM));
     EXPECT_EQ(server.RequestsAbout("b"), 1u);
 }
@@ -338,12 +308,12 @@ TEST_F(LoadwatchWindowTest, AWindowOpenedLaterIsFoundOnTheNextSelection) {
 // A process without a path asks nothing; the pages of programs that ended
 // are dropped with them.
 TEST_F(LoadwatchWindowTest, PathlessProcessesAskNothingAndEndedProgramsLeaveNoPage) {
-    source.Add(40);
+    Add(40);
     Tick({40});
     Tick({40});
     ASSERT_NE(processes.FindByPid(40), nullptr);
     Select(40);
-    view.RunUntil([&] { return PageIn(40) && !window->Pages().IsLoadingAny(); });
+    view.RunUntil([&] { return PageIn(40) && Settled(); });
     EXPECT_TRUE(server.Objects().empty());
     EXPECT_EQ(window->Pages().CachedPages(), 1u);
     Select(0);
