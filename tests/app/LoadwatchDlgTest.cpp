@@ -32,7 +32,6 @@
 #include "online/KnowledgeBase.h"
 #include "platform/linux/CurlHttpClient.h"
 #include "res/StringTable.h"
-#include "res/Text.h"
 #include "tests/fakes/FakeClock.h"
 #include "tests/fakes/FakeDesktop.h"
 #include "tests/fakes/FakeFileContent.h"

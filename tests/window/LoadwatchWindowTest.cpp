@@ -10,7 +10,6 @@
 #include "monitor/Processes.h"
 #include "online/KnowledgeBase.h"
 #include "res/StringTable.h"
-#include "res/Text.h"
 #include "tests/fakes/FakeClock.h"
 #include "tests/fakes/FakeFileContent.h"
 #include "tests/fakes/FakeFileSystem.h"
