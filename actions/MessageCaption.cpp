@@ -1,6 +1,5 @@
 #include "actions/MessageCaption.h"
 
 #include "res/StringTable.h"
-#include "res/Text.h"
 
 std::string MessageCaption() { return LoadText(IDS_TITLE) + " " + std::string(kVersion); }

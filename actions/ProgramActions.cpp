@@ -9,7 +9,7 @@
 #include "platform/ProgramStarter.h"
 #include "res/PrintableText.h"
 #include "res/StringTable.h"
-#include "res/Text.h"
+#include "res/TextFormat.h"
 
 CProgramActions::CProgramActions(CProcesses& processes, IActionHost& host, ActionPlatform platform)
     : m_processes(processes), m_host(host), m_platform(platform) {}

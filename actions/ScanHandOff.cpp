@@ -8,7 +8,6 @@
 #include "platform/Clipboard.h"
 #include "platform/Desktop.h"
 #include "res/StringTable.h"
-#include "res/Text.h"
 
 CScanHandOff::CScanHandOff(IActionHost& host, IClipboard& clipboard, IDesktop& desktop)
     : m_host(host), m_clipboard(clipboard), m_desktop(desktop) {}

@@ -32,7 +32,7 @@
 #include "platform/linux/TaskstatsExitSource.h"
 #include "platform/linux/SystemClock.h"
 #include "window/ActionCommands.h"
-#include "window/CommandLine.h"
+#include "window/AutostartSwitch.h"
 
 int CLoadwatchApp::InitInstance(const std::vector<std::string>& arguments) {
     RaiseOpenFileLimit();

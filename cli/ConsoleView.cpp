@@ -4,7 +4,7 @@
 
 #include "res/PrintableText.h"
 #include "res/StringTable.h"
-#include "res/Text.h"
+#include "res/TextFormat.h"
 
 std::string ColorEscape(ColorRef color) {
     if (color == kDefaultColor) return {};

@@ -9,7 +9,6 @@
 #include "monitor/Amounts.h"
 #include "monitor/Processes.h"
 #include "res/StringTable.h"
-#include "res/Text.h"
 
 std::string RenderWide(const CProcesses& processes, std::int64_t now, bool colors) {
     struct Row {

@@ -1,7 +1,7 @@
 #include "details/SystemFolders.h"
 
 #include "platform/FileSystem.h"
-#include "res/Text.h"
+#include "res/CaseInsensitive.h"
 
 bool IsWindowsOrSystemFolder(const std::string& folder, IFileSystem& files) {
     auto same = [&folder](const std::string& dir) { return !dir.empty() && EqualsNoCase(folder, dir); };

@@ -4,7 +4,8 @@
 #include <array>
 
 #include "platform/FileContent.h"
-#include "res/Text.h"
+#include "res/CaseInsensitive.h"
+#include "res/TextFormat.h"
 #include "res/Utf8.h"
 
 // File layout: Microsoft "PE Format" (DOS stub, COFF header, optional header

@@ -4,7 +4,7 @@
 
 #include "monitor/Process.h"
 #include "res/StringTable.h"
-#include "res/Text.h"
+#include "res/TextFormat.h"
 
 namespace {
 struct Kind {

@@ -6,7 +6,7 @@
 
 #include "monitor/Process.h"
 #include "res/StringTable.h"
-#include "res/Text.h"
+#include "res/TextFormat.h"
 
 std::string FormatShare(double share) { return FormatText("%.0f%%", std::max(0.0, share) * 100); }
 

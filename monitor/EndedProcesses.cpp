@@ -4,7 +4,7 @@
 #include "monitor/Processes.h"
 #include "platform/FileTime.h"
 #include "res/StringTable.h"
-#include "res/Text.h"
+#include "res/TextFormat.h"
 
 CProcess& CProcesses::Group(const std::string& key, const std::string& name) {
     for (auto& owned : m_records)

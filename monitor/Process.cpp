@@ -2,7 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "res/StringTable.h"
-#include "res/Text.h"
+#include "res/TextFormat.h"
 
 IProcessQuery* CProcess::GetQueryHandle(IProcessSource& source) {
     if (!m_hProcess.IsOpen()) m_hProcess.reset(source.OpenQuery(m_dwPid));

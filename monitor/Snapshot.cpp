@@ -8,7 +8,7 @@
 #include "platform/FileSystem.h"
 #include "platform/FileTime.h"
 #include "platform/ProcessSource.h"
-#include "res/Text.h"
+#include "res/TextFormat.h"
 
 namespace {
 constexpr const char kDeletedSuffix[] = " (deleted)";

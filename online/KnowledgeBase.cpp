@@ -3,12 +3,13 @@
 #include <algorithm>
 
 #include "monitor/Process.h"
-#include "online/QueryText.h"
+#include "online/DateText.h"
 #include "online/Url.h"
+#include "online/UrlEncoding.h"
+#include "online/WindowsFolderStamp.h"
 #include "platform/FileTime.h"
 #include "platform/QueryKeys.h"
 #include "res/StringTable.h"
-#include "res/Text.h"
 
 HttpSessionOptions CKnowledgeBase::DefaultSessionOptions() {
     HttpSessionOptions options;

@@ -2,7 +2,6 @@
 
 #include "platform/FileSystem.h"
 #include "res/StringTable.h"
-#include "res/Text.h"
 
 std::string ChooseKnowledgeBaseUrl(const char* urlFromEnvironment) {
     if (urlFromEnvironment && *urlFromEnvironment) return urlFromEnvironment;

@@ -1,7 +1,6 @@
 #include "monitor/Process.h"
 #include "online/KnowledgeBase.h"
 #include "res/StringTable.h"
-#include "res/Text.h"
 
 std::string FileNoteOf(const CProcess& record) {
     if (record.m_bNoFile) return LoadText(IDS_NO_FILE);

@@ -42,3 +42,8 @@ const char* FindStringResource(unsigned id) {
         if (e.id == id) return e.text;
     return nullptr;
 }
+
+std::string LoadText(unsigned id) {
+    const char* text = FindStringResource(id);
+    return text ? std::string(text) : std::string();
+}

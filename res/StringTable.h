@@ -1,8 +1,12 @@
 #pragma once
+#include <string>
 #include <string_view>
 
 // The program's own user texts, by resource id. Null if the id is unknown.
 const char* FindStringResource(unsigned id);
+
+// Text of the string table entry id; empty if there is none.
+std::string LoadText(unsigned id);
 
 // Resource ids of the string table.
 enum : unsigned {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "res/PrintableText.h"
-#include "res/Text.h"
+#include "res/Utf16.h"
 
 // The model's row states are the list view's own bits.
 static_assert(kStateFocused == LVIS_FOCUSED && kStateSelected == LVIS_SELECTED);

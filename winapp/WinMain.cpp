@@ -28,7 +28,7 @@
 #include "winapp/Win32Dialog.h"
 #include "winapp/Win32WindowServices.h"
 #include "window/ActionCommands.h"
-#include "window/CommandLine.h"
+#include "window/AutostartSwitch.h"
 // after Win32.h
 #include <commctrl.h>
 

@@ -8,7 +8,6 @@
 #include "monitor/ReportList.h"
 #include "platform/Clock.h"
 #include "res/StringTable.h"
-#include "res/Text.h"
 #include "window/ControlIds.h"
 #include "window/DialogTemplate.h"
 #include "window/DialogView.h"

@@ -29,7 +29,6 @@
 #include "controls/ReportCtrl.h"
 #include "platform/linux/CurlHttpClient.h"
 #include "res/StringTable.h"
-#include "res/Text.h"
 #include "tests/fakes/FakeDesktop.h"
 #include "tests/fakes/FakePrivilegedHelper.h"
 #include "tests/fakes/FakeProcessControl.h"

@@ -1,6 +1,6 @@
 #include "tests/fakes/FakeFileSystem.h"
 
-#include "res/Text.h"
+#include "res/CaseInsensitive.h"
 
 bool CFakeFileSystem::EntryExists(const std::string& path) {
     ++lookups;

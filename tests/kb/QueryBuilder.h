@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "online/QueryText.h"
+#include "online/UrlEncoding.h"
 
 // A request target as the program sends it (its own UrlEncode), with
 // values replaced or keys left out as a case needs.

@@ -22,7 +22,6 @@
 #include "online/KnowledgeBaseAddress.h"
 #include "platform/linux/CurlHttpClient.h"
 #include "res/StringTable.h"
-#include "res/Text.h"
 #include "tests/fakes/FakeFileSystem.h"
 #include "tests/online/TimeZone.h"
 

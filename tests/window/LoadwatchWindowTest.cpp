@@ -6,7 +6,6 @@
 #include <mutex>
 
 #include "res/StringTable.h"
-#include "res/Text.h"
 #include "tests/fakes/HeldKnowledgeBase.h"
 #include "tests/fakes/WindowFixture.h"
 #include "tests/window/FakeDialogView.h"

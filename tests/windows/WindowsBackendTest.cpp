@@ -21,7 +21,7 @@
 #include "platform/windows/Win32FileSystem.h"
 #include "platform/windows/Win32Libraries.h"
 #include "platform/windows/WinTrustVerifier.h"
-#include "res/Text.h"
+#include "res/CaseInsensitive.h"
 #include "tests/windows/ChildProcess.h"
 
 namespace {

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <climits>
+#include <cstdint>
 
 #include "monitor/Process.h"
 #include "online/KnowledgeBase.h"
-#include "online/QueryText.h"
 #include "tests/fakes/FakeFileSystem.h"
 #include "tests/online/FakeHttpClient.h"
 #include "tests/online/TimeZone.h"
@@ -16,63 +15,6 @@ constexpr std::uint64_t kSundayFileTime = 134410389100000000ull;
 // Both as sent: digits are escaped too.
 #define SUNDAY_SENT "%31%32%2f%30%36%2f%32%36%20%28%31%33%3a%35%35%3a%31%30%29"
 #define UNKNOWN_SENT "unknown"
-
-TEST(UrlEncode, KeepsOnlyAsciiLetters) {
-    const struct {
-        std::string in;
-        const char* out;
-    } cases[] = {
-        {"notepad.exe", "notepad%2eexe"},
-        {"C:\\Windows", "C%3a%5cWindows"},
-        {"My App", "My%20App"},
-        {"\xae", "%ae"},
-        {"\xff\x80\x7f", "%ff%80%7f"},
-        {"AZaz", "AZaz"},
-        {"09-_.~", "%30%39%2d%5f%2e%7e"},
-        {"%&=?+#/", "%25%26%3d%3f%2b%23%2f"},
-        {std::string("a\0b", 3), "a%00b"},
-        {"", ""},
-    };
-    for (const auto& c : cases) EXPECT_EQ(UrlEncode(c.in), c.out) << c.in;
-}
-
-TEST(FormatDateTime, FollowsTheZoneAndTheCLocale) {
-    CLocaleAndZone c("C", "UTC0");
-    ASSERT_TRUE(c.Ok());
-    EXPECT_EQ(FormatDateTime(0), "unknown");  // never learnt, not 1970
-    EXPECT_EQ(FormatDateTime(1), "01/01/70 (00:00:01)");
-    EXPECT_EQ(FormatDateTime(kSunday), "12/06/26 (13:55:10)");
-    // Far beyond any calendar: no date and no time.
-    EXPECT_EQ(FormatDateTime(LLONG_MAX), "");
-    EXPECT_EQ(FormatDateTime(LLONG_MIN), "");
-}
-
-TEST(FormatDateTime, ConvertsToLocalTime) {
-    CLocaleAndZone c("C", "CET-1");
-    ASSERT_TRUE(c.Ok());
-    EXPECT_EQ(FormatDateTime(1), "01/01/70 (01:00:01)");
-    EXPECT_EQ(FormatDateTime(kSunday), "12/06/26 (14:55:10)");
-}
-
-TEST(FormatDateTime, FollowsAGermanLocale) {
-    CLocaleAndZone de("de_DE.UTF-8", "UTC0");
-    if (!de.Ok())
-        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed (localedef -i de_DE -f UTF-8 de_DE.UTF-8)";
-    EXPECT_EQ(FormatDateTime(kSunday), "06.12.2026 (13:55:10)");
-}
-
-TEST(GetWindowsFolderStamp, TakesTheLow31BitsOfTheBirthFileTime) {
-    CFakeFileSystem files;
-    files.birthTimes["/usr/sbin"] = 1700000000;
-    EXPECT_EQ(GetWindowsFolderStamp(files), 1181548544);
-    files.birthTimes["/usr/sbin"] = kSunday;
-    EXPECT_EQ(GetWindowsFolderStamp(files), static_cast<std::int32_t>(kSundayFileTime & 0x7fffffff));
-    files.birthTimes.clear();  // no birth time recorded
-    EXPECT_EQ(GetWindowsFolderStamp(files), 0);
-    files.birthTimes[""] = kSunday;
-    files.windowsDir = "";
-    EXPECT_EQ(GetWindowsFolderStamp(files), 0);
-}
 
 class ComposeUrlTest : public ::testing::Test {
 protected:

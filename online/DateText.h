@@ -2,21 +2,9 @@
 #include <cstdint>
 #include <string>
 
-class IFileSystem;
-
-// Every byte but an ASCII letter becomes "%" and two lowercase hex digits:
-// "notepad.exe" -> "notepad%2eexe".
-std::string UrlEncode(const std::string& text);
-
 // Local date in the user's short date format (LC_TIME) and the time in
 // parentheses: "06.12.2026 (13:55:10)" under a German locale. "unknown" for
 // 0, which stands for a time nobody could learn (a file system without birth
 // times), not for the first second of 1970. Empty if the time cannot be
 // converted to local time.
 std::string FormatDateTime(std::int64_t time);
-
-// A number that tells Windows-directory installations apart: the low 31 bits
-// of its birth time as a FILETIME. 0 if the directory or its birth time is
-// unknown.
-std::int32_t GetWindowsFolderStamp(IFileSystem& files);
-

@@ -1,27 +1,7 @@
-#include "online/QueryText.h"
+#include "online/DateText.h"
 
 #include <ctime>
 #include <mutex>
-
-#include "platform/FileSystem.h"
-#include "platform/FileTime.h"
-
-std::string UrlEncode(const std::string& text) {
-    static const char kHex[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(text.size() * 3);
-    for (char c : text) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
-            out += c;
-        } else {
-            auto b = static_cast<unsigned char>(c);
-            out += '%';
-            out += kHex[b >> 4];
-            out += kHex[b & 0x0f];
-        }
-    }
-    return out;
-}
 
 std::string FormatDateTime(std::int64_t time) {
     static_assert(sizeof(std::time_t) >= sizeof(std::int64_t), "64-bit time_t needed");
@@ -42,12 +22,4 @@ std::string FormatDateTime(std::int64_t time) {
     char clock[128];
     size_t clockLength = std::strftime(clock, sizeof clock, " (%H:%M:%S)", &local);
     return std::string(date, dateLength) + std::string(clock, clockLength);
-}
-
-std::int32_t GetWindowsFolderStamp(IFileSystem& files) {
-    std::string dir = files.GetWindowsDirectory();
-    if (dir.empty()) return 0;
-    std::int64_t birth = files.GetBirthTime(dir);
-    if (birth == 0) return 0;
-    return static_cast<std::int32_t>(TimeToFileTime(birth) & 0x7fffffffu);
 }

@@ -1,4 +1,4 @@
-#include "window/CommandLine.h"
+#include "res/CaseInsensitive.h"
 
 #include <algorithm>
 
@@ -6,15 +6,14 @@ namespace {
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 }  // namespace
 
+bool EqualsNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
 std::size_t FindNoCase(const std::string& text, const std::string& pattern) {
     auto it = std::search(text.begin(), text.end(), pattern.begin(), pattern.end(),
                           [](char a, char b) { return Lower(a) == Lower(b); });
     if (it == text.end() && !pattern.empty()) return std::string::npos;
     return static_cast<std::size_t>(it - text.begin());
-}
-
-bool HasAutostartSwitch(const std::vector<std::string>& arguments) {
-    std::string line;
-    for (const std::string& a : arguments) line += a + ' ';
-    return FindNoCase(line, "/FromAutostart") != std::string::npos;
 }
