@@ -33,7 +33,7 @@ void CProcesses::CountEnded(std::int64_t now, std::vector<const CProcess*>& acti
                 if (r->m_tLastSeen == now) {
                     // Still listed: a zombie not yet waited for, or a thread
                     // of a process that runs on. The next snapshot tells.
-                    if (i < m_endedHeardNow) m_endedLater.push_back(e);
+                    if (i < m_nEndedHeardNow) m_endedLater.push_back(e);
                     continue;
                 }
                 const std::int64_t started = FileTimeToTime(r->m_ftCreation);

@@ -62,11 +62,11 @@ void CProcesses::FillList(IReportList& list) {
     // Rows written by someone else cannot be matched, and past a few moves
     // a row-by-row update costs more than a rebuild (each move shifts the
     // rows below it twice): start afresh then.
-    if (m_listedIn != &list || list.GetItemCount() != static_cast<int>(m_listed.size()) ||
+    if (m_pListedIn != &list || list.GetItemCount() != static_cast<int>(m_listed.size()) ||
         RowEditsExceed(shown, wanted, wanted.size() / 4 + 8)) {
         list.DeleteAllItems();
         m_listed.clear();
-        m_listedIn = &list;
+        m_pListedIn = &list;
     }
     for (int row = static_cast<int>(m_listed.size()) - 1; row >= 0; --row) {
         if (shown.count(m_listed[static_cast<size_t>(row)].record)) continue;
@@ -98,7 +98,7 @@ void CProcesses::FillList(IReportList& list) {
         const int at = list.InsertItem(row, {w.program, w.activity});
         if (at != row) {
             // Refused: the rows no longer match what is kept; the next call rebuilds.
-            m_listedIn = nullptr;
+            m_pListedIn = nullptr;
             break;
         }
         list.SetItemData(at, w.data);
@@ -117,7 +117,7 @@ void CProcesses::FillList(IReportList& list) {
             break;
         }
     }
-    if (rowToSelect < 0) m_selectedPid = 0;
+    if (rowToSelect < 0) m_dwSelectedPid = 0;
     const int mark = list.GetSelectionMark();
     if (rowToSelect >= 0) {
         if (list.GetItemState(rowToSelect, kBoth) != kBoth) list.SetItemState(rowToSelect, kBoth, kBoth);

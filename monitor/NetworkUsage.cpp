@@ -5,8 +5,8 @@
 bool CNetworkUsage::Update(INetworkSource& source) {
     m_growth.clear();
     m_receivedGrowth.clear();
-    m_bHasReading = source.GetSocketTraffic(m_sockets);
-    if (!m_bHasReading) return false;
+    m_hasReading = source.GetSocketTraffic(m_sockets);
+    if (!m_hasReading) return false;
     // The readings are updated in place: a steady set of sockets costs one
     // lookup each and no allocation.
     ++m_reading;
@@ -18,7 +18,7 @@ bool CNetworkUsage::Update(INetworkSource& source) {
         ++seen;
         if (s.pid != 0) {
             if (added) {
-                if (m_bHasPrevious && s.bytes > 0) {
+                if (m_hasPrevious && s.bytes > 0) {
                     m_growth[s.pid] += s.bytes;
                     if (s.received > 0) m_receivedGrowth[s.pid] += std::min(s.received, s.bytes);
                 }
@@ -34,7 +34,7 @@ bool CNetworkUsage::Update(INetworkSource& source) {
     // Closed sockets are forgotten.
     if (m_previous.size() > seen)
         std::erase_if(m_previous, [this](const auto& entry) { return entry.second.reading != m_reading; });
-    m_bHasPrevious = true;
+    m_hasPrevious = true;
     return true;
 }
 

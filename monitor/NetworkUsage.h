@@ -17,7 +17,7 @@ public:
     // time, and the next reading compares against the last good one.
     bool Update(INetworkSource& source);
     // Whether the last Update read the sockets.
-    bool HasReading() const { return m_bHasReading; }
+    bool HasReading() const { return m_hasReading; }
     // Bytes pid's sockets moved between the last two readings.
     std::uint64_t GrowthOf(std::uint32_t pid) const;
     // The received share of GrowthOf(pid); the rest was sent.
@@ -35,6 +35,6 @@ private:
     std::unordered_map<std::uint32_t, std::uint64_t> m_receivedGrowth;
     std::vector<SocketTraffic> m_sockets;
     std::uint64_t m_reading = 0;
-    bool m_bHasPrevious = false;
-    bool m_bHasReading = false;
+    bool m_hasPrevious = false;
+    bool m_hasReading = false;
 };

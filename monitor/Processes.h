@@ -85,10 +85,10 @@ public:
 
     // The selected process, owned here so that a refresh needs not ask the
     // list for it: its id, 0 for none. Select(0) drops the selection.
-    void Select(std::uint32_t pid) { m_selectedPid = pid; }
-    std::uint32_t SelectedPid() const { return m_selectedPid; }
+    void Select(std::uint32_t pid) { m_dwSelectedPid = pid; }
+    std::uint32_t SelectedPid() const { return m_dwSelectedPid; }
     // The live record of the selected process, or null.
-    CProcess* Selected() { return FindByPid(m_selectedPid); }
+    CProcess* Selected() { return FindByPid(m_dwSelectedPid); }
 
     MonitorPlatform& Platform() { return m_platform; }
     // The traffic per process of the last snapshot.
@@ -126,7 +126,7 @@ private:
     std::unordered_map<std::uint32_t, CProcess*> m_index;
     CNetworkUsage m_network;
     bool m_bFillingList = false;
-    std::uint32_t m_selectedPid = 0;
+    std::uint32_t m_dwSelectedPid = 0;
     // The records behind the list's rows as FillList last left them; a
     // record is never behind two rows.
     struct ListedRow {
@@ -138,7 +138,7 @@ private:
         std::string tip;
     };
     std::vector<ListedRow> m_listed;
-    const IReportList* m_listedIn = nullptr;
+    const IReportList* m_pListedIn = nullptr;
     // Whether bringing the listed rows to `wanted` takes more than `limit`
     // row insertions and deletions.
     bool RowEditsExceed(const std::unordered_set<const CProcess*>& shown,
@@ -151,7 +151,7 @@ private:
     // zombie not yet waited for, or one of a process's threads): looked at
     // once more at the next snapshot.
     std::vector<EndedProcess> m_endedLater;
-    std::size_t m_endedHeardNow = 0;         // m_ended's entries before the carried ones
+    std::size_t m_nEndedHeardNow = 0;         // m_ended's entries before the carried ones
     std::vector<ChildGrowth> m_childGrowth;  // this snapshot's, by parent
 };
 

@@ -208,7 +208,7 @@ void CProcesses::TakeSnapshot() {
     const std::size_t heardNow = m_ended.size();
     m_ended.insert(m_ended.end(), m_endedLater.begin(), m_endedLater.end());
     m_endedLater.clear();
-    m_endedHeardNow = heardNow;
+    m_nEndedHeardNow = heardNow;
     m_childGrowth.clear();
 
     std::vector<std::uint32_t> pids;

@@ -22,7 +22,7 @@ HttpSessionOptions CKnowledgeBase::DefaultSessionOptions() {
 
 CKnowledgeBase::CKnowledgeBase(IHttpClient& client, IFileSystem& files, std::string baseUrl,
                                HttpSessionOptions options)
-    : m_client(client), m_files(files), m_strBaseUrl(std::move(baseUrl)), m_options(std::move(options)) {}
+    : m_client(client), m_files(files), m_baseUrl(std::move(baseUrl)), m_options(std::move(options)) {}
 
 CKnowledgeBase::~CKnowledgeBase() = default;
 
@@ -56,7 +56,7 @@ std::string CKnowledgeBase::ComposeUrl(const PageQuery& q) {
     for (const VersionKey& k : kVersionKeys) add(k.queryKey, UrlEncode(f.m_versionStrings.*k.field));
     add(kClientVersionKey, std::string(kVersion));
     add(kFolderStampKey, std::to_string(static_cast<long>(GetWindowsFolderStamp(m_files))));
-    return m_strBaseUrl + query;
+    return m_baseUrl + query;
 }
 
 std::string CKnowledgeBase::ComposeUrl(const CProcess& p) { return ComposeUrl(QueryOf(p)); }
@@ -93,7 +93,7 @@ std::optional<std::string> CKnowledgeBase::HttpGet(const std::string& url) {
 
 std::unique_ptr<IHttpSession> CKnowledgeBase::TakeSession() {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_bAborted) return nullptr;
+    if (m_aborted) return nullptr;
     std::unique_ptr<IHttpSession> session;
     if (!m_idle.empty()) {
         session = std::move(m_idle.back());
@@ -110,11 +110,11 @@ std::unique_ptr<IHttpSession> CKnowledgeBase::TakeSession() {
 void CKnowledgeBase::ReturnSession(std::unique_ptr<IHttpSession> session) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_busy.erase(std::find(m_busy.begin(), m_busy.end(), session.get()));
-    if (!m_bAborted) m_idle.push_back(std::move(session));
+    if (!m_aborted) m_idle.push_back(std::move(session));
 }
 
 void CKnowledgeBase::Abort() {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_bAborted = true;
+    m_aborted = true;
     for (IHttpSession* session : m_busy) session->Abort();
 }

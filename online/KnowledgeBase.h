@@ -45,7 +45,7 @@ public:
     CKnowledgeBase(const CKnowledgeBase&) = delete;
     CKnowledgeBase& operator=(const CKnowledgeBase&) = delete;
 
-    const std::string& BaseUrl() const { return m_strBaseUrl; }
+    const std::string& BaseUrl() const { return m_baseUrl; }
 
     // The full request URL for what is known about a program file.
     std::string ComposeUrl(const PageQuery& query);
@@ -72,12 +72,12 @@ private:
 
     IHttpClient& m_client;
     IFileSystem& m_files;
-    std::string m_strBaseUrl;
+    std::string m_baseUrl;
     HttpSessionOptions m_options;
     std::mutex m_mutex;
     std::vector<std::unique_ptr<IHttpSession>> m_idle;
     std::vector<IHttpSession*> m_busy;
-    bool m_bAborted = false;
+    bool m_aborted = false;
 };
 
 // The query for what the record knows about its program file.

@@ -24,14 +24,14 @@ TOOLINFOA Tool(HWND control) {
 }  // namespace
 
 CHyperLink::~CHyperLink() {
-    if (m_control && ::IsWindow(m_control)) ::RemoveWindowSubclass(m_control, &Proc, kSubclassId);
-    if (m_tip && ::IsWindow(m_tip)) ::DestroyWindow(m_tip);
+    if (m_hControl && ::IsWindow(m_hControl)) ::RemoveWindowSubclass(m_hControl, &Proc, kSubclassId);
+    if (m_hTip && ::IsWindow(m_hTip)) ::DestroyWindow(m_hTip);
     if (m_fontLink) ::DeleteObject(m_fontLink);
 }
 
 void CHyperLink::Subclass(HWND control, HCURSOR hand) {
-    m_control = control;
-    m_hand = hand;
+    m_hControl = control;
+    m_hHand = hand;
     if (!control) return;
     m_strLinkUrl = WindowText(control);
 
@@ -46,59 +46,59 @@ void CHyperLink::Subclass(HWND control, HCURSOR hand) {
     }
 
     // The tooltip watches the control's mouse messages itself.
-    m_tip =
+    m_hTip =
         ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                           CW_USEDEFAULT, CW_USEDEFAULT, control, nullptr, nullptr, nullptr);
-    if (m_tip) {
+    if (m_hTip) {
         TOOLINFOA tool = Tool(control);
         tool.uFlags = TTF_SUBCLASS;
         ::GetClientRect(control, &tool.rect);
         tool.lpszText = m_strLinkUrl.data();
-        ::SendMessageA(m_tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        ::SendMessageA(m_hTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
     ::SetWindowSubclass(control, &Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void CHyperLink::SetNotify(HWND target, unsigned notifyId, const std::string& tip) {
-    m_target = target;
-    m_notifyId = notifyId;
+    m_hTarget = target;
+    m_nNotifyId = notifyId;
     SetTipText(tip.empty() ? m_strLinkUrl : tip == "-" ? std::string() : tip);
 }
 
 void CHyperLink::SetTipText(const std::string& text) {
-    if (!m_tip) return;
+    if (!m_hTip) return;
     std::string copy = text;
-    TOOLINFOA tool = Tool(m_control);
+    TOOLINFOA tool = Tool(m_hControl);
     tool.lpszText = copy.data();
-    ::SendMessageA(m_tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageA(m_hTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void CHyperLink::FollowLink() {
-    if (m_target) ::SendMessageA(m_target, WM_TIMER, m_notifyId, 0);
+    if (m_hTarget) ::SendMessageA(m_hTarget, WM_TIMER, m_nNotifyId, 0);
 }
 
 void CHyperLink::FitToText() {
-    HWND parent = ::GetParent(m_control);
+    HWND parent = ::GetParent(m_hControl);
     RECT r{}, client{};
-    if (!m_fontLink || !::GetWindowRect(m_control, &r) || !::GetClientRect(m_control, &client)) return;
+    if (!m_fontLink || !::GetWindowRect(m_hControl, &r) || !::GetClientRect(m_hControl, &client)) return;
     ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
     const int frameWidth = (r.right - r.left) - client.right;
     const int frameHeight = (r.bottom - r.top) - client.bottom;
 
-    const std::string text = WindowText(m_control);
+    const std::string text = WindowText(m_hControl);
     SIZE extent{};
-    HDC dc = ::GetDC(m_control);
+    HDC dc = ::GetDC(m_hControl);
     if (!dc) return;
     HGDIOBJ old = ::SelectObject(dc, m_fontLink);
     const bool measured = ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     ::SelectObject(dc, old);
-    ::ReleaseDC(m_control, dc);
+    ::ReleaseDC(m_hControl, dc);
     if (!measured) return;
     const LONG w = extent.cx + 20, h = extent.cy;
 
     // The halvings truncate toward zero, as the rectangle arithmetic of a
     // static does.
-    const LONG_PTR style = ::GetWindowLongPtrA(m_control, GWL_STYLE);
+    const LONG_PTR style = ::GetWindowLongPtrA(m_hControl, GWL_STYLE);
     if (style & SS_CENTERIMAGE) {
         const LONG d = ((r.bottom - r.top) - h) / 2;
         r.top += d;
@@ -119,18 +119,18 @@ void CHyperLink::FitToText() {
         default:
             r.right = r.left + w;
     }
-    ::SetWindowPos(m_control, nullptr, r.left, r.top, r.right - r.left + frameWidth,
+    ::SetWindowPos(m_hControl, nullptr, r.left, r.top, r.right - r.left + frameWidth,
                    r.bottom - r.top + frameHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (m_tip) {
-        TOOLINFOA tool = Tool(m_control);
-        ::GetClientRect(m_control, &tool.rect);
-        ::SendMessageA(m_tip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+    if (m_hTip) {
+        TOOLINFOA tool = Tool(m_hControl);
+        ::GetClientRect(m_hControl, &tool.rect);
+        ::SendMessageA(m_hTip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
 
 void CHyperLink::SetActive(bool active) {
     m_bActive = active;
-    ::InvalidateRect(m_control, nullptr, TRUE);
+    ::InvalidateRect(m_hControl, nullptr, TRUE);
 }
 
 LRESULT CALLBACK CHyperLink::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -141,8 +141,8 @@ LRESULT CALLBACK CHyperLink::Proc(HWND window, UINT message, WPARAM wParam, LPAR
             // A plain static lets the mouse through to its parent.
             return HTCLIENT;
         case WM_SETCURSOR:
-            if (self->m_hand) {
-                ::SetCursor(self->m_hand);
+            if (self->m_hHand) {
+                ::SetCursor(self->m_hHand);
                 return TRUE;
             }
             break;
@@ -173,7 +173,7 @@ LRESULT CALLBACK CHyperLink::Proc(HWND window, UINT message, WPARAM wParam, LPAR
             break;
         case WM_NCDESTROY:
             ::RemoveWindowSubclass(window, &Proc, kSubclassId);
-            self->m_control = nullptr;
+            self->m_hControl = nullptr;
             break;
     }
     return ::DefSubclassProc(window, message, wParam, lParam);

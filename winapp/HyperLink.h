@@ -32,8 +32,8 @@ public:
     void FitToText();
 
     COLORREF TextColour() const { return m_bActive ? s_crActive : s_crLink; }
-    HWND Handle() const { return m_control; }
-    HWND Tip() const { return m_tip; }
+    HWND Handle() const { return m_hControl; }
+    HWND Tip() const { return m_hTip; }
 
 private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
@@ -41,13 +41,13 @@ private:
     void SetActive(bool active);
     void SetTipText(const std::string& text);
 
-    HWND m_control = nullptr;
-    HCURSOR m_hand = nullptr;
-    HWND m_target = nullptr;
-    unsigned m_notifyId = 0;
+    HWND m_hControl = nullptr;
+    HCURSOR m_hHand = nullptr;
+    HWND m_hTarget = nullptr;
+    unsigned m_nNotifyId = 0;
     std::string m_strLinkUrl;
     HFONT m_fontLink = nullptr;
-    HWND m_tip = nullptr;
+    HWND m_hTip = nullptr;
     // Focused or pressed; only losing the focus clears it.
     bool m_bActive = false;
 };

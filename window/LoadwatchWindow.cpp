@@ -78,7 +78,7 @@ void CLoadwatchWindow::OnTimer(unsigned id) {
         case kNotifyElevate:
             if (commands.RestartAsAdministrator()) {
                 m_view.ShowControl(IDC_LINK_ELEVATE, false);
-                m_bElevated = true;
+                m_elevated = true;
             }
             break;
         case kNotifyPromotion1:
@@ -107,9 +107,9 @@ void CLoadwatchWindow::Refresh() {
         ShowPage(*m_shown);
     // The helper can end at any time (killed, or it broke down): the link
     // offers it again.
-    if (m_bElevated && !m_commands->IsElevated()) {
+    if (m_elevated && !m_commands->IsElevated()) {
         m_view.ShowControl(IDC_LINK_ELEVATE, true);
-        m_bElevated = false;
+        m_elevated = false;
     }
 }
 

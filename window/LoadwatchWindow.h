@@ -101,7 +101,7 @@ private:
     CNoWindowCommands m_noCommands;
     IWindowCommands* m_commands = &m_noCommands;
     // Link 1012 is hidden because what it started runs.
-    bool m_bElevated = false;
+    bool m_elevated = false;
     // Last: its workers stop before anything they use goes.
     std::unique_ptr<CPageLoader> m_pages;
 };

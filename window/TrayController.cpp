@@ -3,10 +3,10 @@
 #include "window/DialogView.h"
 
 CTrayController::CTrayController(IDialogView& view, std::string tip)
-    : m_view(view), m_strTip(std::move(tip)) {}
+    : m_view(view), m_tip(std::move(tip)) {}
 
 bool CTrayController::OnMinimizeRequest() {
-    if (m_bInTray || !m_view.IsTrayAvailable()) return false;
+    if (m_inTray || !m_view.IsTrayAvailable()) return false;
     MinimizeToTray();
     return true;
 }
@@ -19,18 +19,18 @@ bool CTrayController::MinimizeToTray() {
     m_view.HideWindow();
     m_view.AnimateTray(true);
     m_view.RemoveTrayIcon();
-    m_view.AddTrayIcon(m_strTip);
-    m_bInTray = true;
+    m_view.AddTrayIcon(m_tip);
+    m_inTray = true;
     return true;
 }
 
 void CTrayController::OnIconClicked() { RestoreFromTray(); }
 
 void CTrayController::RestoreFromTray() {
-    if (m_bInTray) {
+    if (m_inTray) {
         m_view.AnimateTray(false);
         m_view.ShowWindow();
-        m_bInTray = false;
+        m_inTray = false;
     }
     m_view.RemoveTrayIcon();
 }

@@ -20,10 +20,10 @@ public:
     // A mouse button was released over the icon.
     void OnIconClicked();
     void RestoreFromTray();
-    bool IsInTray() const { return m_bInTray; }
+    bool IsInTray() const { return m_inTray; }
 
 private:
     IDialogView& m_view;
-    std::string m_strTip;
-    bool m_bInTray = false;
+    std::string m_tip;
+    bool m_inTray = false;
 };

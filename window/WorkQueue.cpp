@@ -8,7 +8,7 @@ CWorkQueue::CWorkQueue(std::size_t threads) {
 CWorkQueue::~CWorkQueue() {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_bStopping = true;
+        m_stopping = true;
         m_jobs.clear();
     }
     m_wake.notify_all();
@@ -28,8 +28,8 @@ void CWorkQueue::Run() {
         std::function<void()> job;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            m_wake.wait(lock, [this] { return m_bStopping || !m_jobs.empty(); });
-            if (m_bStopping) return;
+            m_wake.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });
+            if (m_stopping) return;
             job = std::move(m_jobs.front());
             m_jobs.pop_front();
         }

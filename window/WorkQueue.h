@@ -26,6 +26,6 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<std::function<void()>> m_jobs;
-    bool m_bStopping = false;
+    bool m_stopping = false;
     std::vector<std::thread> m_threads;
 };

@@ -146,18 +146,18 @@ std::optional<HttpReply> CCurlHttpSession::Get(const std::string& server, std::u
 }  // namespace
 
 CCurlHttpClient::CCurlHttpClient(CurlRoute route) : m_route(std::move(route)) {
-    m_bGlobalInit = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    m_globalInit = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
 }
 
 CCurlHttpClient::~CCurlHttpClient() {
-    if (m_bGlobalInit) curl_global_cleanup();
+    if (m_globalInit) curl_global_cleanup();
 }
 
 std::unique_ptr<IHttpSession> CCurlHttpClient::OpenSession(const HttpSessionOptions& options) {
     if (m_route.kind == CurlRoute::kNowhere) return nullptr;
     if (m_route.kind == CurlRoute::kUnixSocket && m_route.socketPath.empty()) return nullptr;
-    if (!m_bGlobalInit) m_bGlobalInit = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    if (!m_bGlobalInit) return nullptr;
+    if (!m_globalInit) m_globalInit = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    if (!m_globalInit) return nullptr;
     EasyHandle handle(curl_easy_init());
     if (!handle) return nullptr;
     return std::make_unique<CCurlHttpSession>(

@@ -36,5 +36,5 @@ public:
 
 private:
     CurlRoute m_route;
-    bool m_bGlobalInit = false;
+    bool m_globalInit = false;
 };

@@ -21,11 +21,11 @@ std::wstring WidenAnsi(const std::string& text) {
 }  // namespace
 
 std::int32_t CWinTrustVerifier::VerifyTrust(const std::string& path) {
-    if (!m_bLookedUp) {
-        if (!m_hWinTrust) m_hWinTrust = m_libraries.Load("WinTrust.DLL");
-        if (!m_hWinTrust) return -1;
-        m_winVerifyTrust = m_libraries.FindFunction(m_hWinTrust, "WinVerifyTrust");
-        m_bLookedUp = true;
+    if (!m_lookedUp) {
+        if (!m_winTrust) m_winTrust = m_libraries.Load("WinTrust.DLL");
+        if (!m_winTrust) return -1;
+        m_winVerifyTrust = m_libraries.FindFunction(m_winTrust, "WinVerifyTrust");
+        m_lookedUp = true;
     }
     if (!m_winVerifyTrust) return -1;
     std::wstring widePath = WidenAnsi(path);

@@ -20,7 +20,7 @@ public:
 
 private:
     IDynamicLibraries& m_libraries;
-    ModuleHandle m_hWinTrust = nullptr;  // loaded once; a failed load is tried again
+    ModuleHandle m_winTrust = nullptr;  // loaded once; a failed load is tried again
     FunctionAddress m_winVerifyTrust = nullptr;
-    bool m_bLookedUp = false;  // a missing function is not asked for again
+    bool m_lookedUp = false;  // a missing function is not asked for again
 };

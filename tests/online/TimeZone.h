@@ -13,7 +13,7 @@ public:
     CLocaleAndZone(const char* locale, const char* zone) {
         m_oldLocale = std::setlocale(LC_TIME, nullptr);
         if (const char* tz = std::getenv("TZ")) m_oldZone = tz;
-        m_bOk = std::setlocale(LC_TIME, locale) != nullptr;
+        m_ok = std::setlocale(LC_TIME, locale) != nullptr;
         SetEnvironment("TZ", zone);
         ::tzset();
     }
@@ -24,10 +24,10 @@ public:
     }
     CLocaleAndZone(const CLocaleAndZone&) = delete;
     CLocaleAndZone& operator=(const CLocaleAndZone&) = delete;
-    bool Ok() const { return m_bOk; }
+    bool Ok() const { return m_ok; }
 
 private:
     std::string m_oldLocale;
     std::optional<std::string> m_oldZone;
-    bool m_bOk = false;
+    bool m_ok = false;
 };

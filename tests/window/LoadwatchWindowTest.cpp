@@ -20,20 +20,20 @@ public:
     bool VerifyFile(const std::string& path) override {
         std::unique_lock<std::mutex> lock(m_mutex);
         if (path == gated) {
-            m_bChecking = true;
+            m_checking = true;
             m_changed.notify_all();
-            m_changed.wait(lock, [this] { return m_bOpen; });
+            m_changed.wait(lock, [this] { return m_open; });
         }
         return CFakePackageMetadata::VerifyFile(path);
     }
     void WaitUntilChecking() {
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_bChecking; });
+        m_changed.wait(lock, [this] { return m_checking; });
     }
     void Open() {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            m_bOpen = true;
+            m_open = true;
         }
         m_changed.notify_all();
     }
@@ -41,8 +41,8 @@ public:
 private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    bool m_bChecking = false;
-    bool m_bOpen = false;
+    bool m_checking = false;
+    bool m_open = false;
 };
 
 const std::string kLoading = LoadText(IDS_LOADING_DETAILS);
