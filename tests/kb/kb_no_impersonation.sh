@@ -30,6 +30,11 @@ trap cleanup EXIT
 # what it received. It ends by itself after a minute at most.
 cat >"$work/impostor.py" <<'PY'
 import socket, sys, threading, time
+said = threading.Lock()
+def say(*words):
+    # One line at a time: the two listeners' lines must not interleave.
+    with said:
+        print(*words, flush=True)
 def serve(family, address):
     s = socket.socket(family, socket.SOCK_STREAM)
     s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
@@ -37,7 +42,7 @@ def serve(family, address):
         s.setsockopt(socket.IPPROTO_IPV6, socket.IPV6_V6ONLY, 1)
     s.bind((address, 8642))
     s.listen(16)
-    print("listening", address, flush=True)
+    say("listening", address)
     while True:
         c, _ = s.accept()
         c.settimeout(2)
@@ -45,7 +50,7 @@ def serve(family, address):
             data = c.recv(65536)
         except OSError:
             data = b""
-        print("received", len(data), flush=True)
+        say("received", len(data))
         c.sendall(b"HTTP/1.1 200 OK\r\nContent-Length: 8\r\nConnection: close\r\n\r\nIMPOSTOR")
         c.close()
 for family, address in ((socket.AF_INET, "127.0.0.1"), (socket.AF_INET6, "::1")):
