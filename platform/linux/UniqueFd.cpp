@@ -2,7 +2,4 @@
 
 #include <unistd.h>
 
-void UniqueFd::Reset(int fd) {
-    if (m_fd >= 0) ::close(m_fd);
-    m_fd = fd;
-}
+void FdTraits::Close(int fd) { ::close(fd); }
