@@ -10,27 +10,21 @@
 
 namespace {
 
-class CPosixFile : public IReadableFile {
+class CPosixFile : public CSystemFile {
 public:
-    CPosixFile(UniqueFd fd, std::uint64_t size) : m_fd(std::move(fd)), m_size(size) {}
-    std::uint64_t Size() const override { return m_size; }
-    bool ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override {
-        auto* out = static_cast<char*>(buffer);
-        while (size > 0) {
-            if (offset > static_cast<std::uint64_t>(INT64_MAX)) return false;
-            ssize_t n = ::pread(m_fd.Get(), out, size, static_cast<off_t>(offset));
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            out += n;
-            offset += static_cast<std::uint64_t>(n);
-            size -= static_cast<std::size_t>(n);
+    CPosixFile(UniqueFd fd, std::uint64_t size) : CSystemFile(size), m_fd(std::move(fd)) {}
+
+protected:
+    std::int64_t ReadSome(std::uint64_t offset, char* out, std::size_t size) override {
+        if (offset > static_cast<std::uint64_t>(INT64_MAX)) return -1;
+        for (;;) {
+            const ssize_t n = ::pread(m_fd.Get(), out, size, static_cast<off_t>(offset));
+            if (n >= 0 || errno != EINTR) return n;
         }
-        return true;
     }
 
 private:
     UniqueFd m_fd;
-    std::uint64_t m_size;
 };
 
 }  // namespace

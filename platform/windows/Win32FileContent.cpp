@@ -7,33 +7,26 @@
 
 namespace {
 
-class CWin32ReadableFile : public IReadableFile {
+class CWin32ReadableFile : public CSystemFile {
 public:
-    CWin32ReadableFile(UniqueHandle file, std::uint64_t size) : m_file(std::move(file)), m_size(size) {}
+    CWin32ReadableFile(UniqueHandle file, std::uint64_t size) : CSystemFile(size), m_file(std::move(file)) {}
 
-    std::uint64_t Size() const override { return m_size; }
-
-    bool ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override {
-        auto* out = static_cast<char*>(buffer);
-        while (size > 0) {
-            // One ReadFile moves at most a DWORD's worth.
-            DWORD chunk = size > std::numeric_limits<DWORD>::max() ? std::numeric_limits<DWORD>::max()
-                                                                   : static_cast<DWORD>(size);
-            OVERLAPPED at{};
-            at.Offset = static_cast<DWORD>(offset);
-            at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-            DWORD read = 0;
-            if (!::ReadFile(m_file.Get(), out, chunk, &read, &at) || read == 0) return false;
-            out += read;
-            offset += read;
-            size -= read;
-        }
-        return true;
+protected:
+    std::int64_t ReadSome(std::uint64_t offset, char* out, std::size_t size) override {
+        // One ReadFile moves at most a DWORD's worth.
+        const DWORD chunk = size > std::numeric_limits<DWORD>::max() ? std::numeric_limits<DWORD>::max()
+                                                                     : static_cast<DWORD>(size);
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD read = 0;
+        // Past the end, ReadFile fails with ERROR_HANDLE_EOF: the same as 0 read.
+        if (!::ReadFile(m_file.Get(), out, chunk, &read, &at)) return -1;
+        return read;
     }
 
 private:
     UniqueHandle m_file;
-    std::uint64_t m_size;
 };
 
 }  // namespace
