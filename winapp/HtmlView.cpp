@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+
+#include "winapp/WindowText.h"
 // after Win32.h
 #include <shellapi.h>
 
@@ -153,10 +155,7 @@ LRESULT CHtmlView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CHtmlView::Reparse() {
-    const int length = ::GetWindowTextLengthA(m_window);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextA(m_window, text.data(), length + 1)));
-    m_blocks = ParseHtml(text);
+    m_blocks = ParseHtml(WindowText(m_window));
     m_pieces.clear();
     m_layoutWidth = -1;
     m_scroll = 0;

@@ -1,18 +1,13 @@
 #include "winapp/HyperLink.h"
 
+#include "winapp/WindowText.h"
+
 // after Win32.h
 #include <commctrl.h>
 
 namespace {
 constexpr UINT_PTR kSubclassId = 1;
 constexpr UINT_PTR kToolId = 1;
-
-std::string WindowText(HWND window) {
-    const int length = ::GetWindowTextLengthA(window);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextA(window, text.data(), length + 1)));
-    return text;
-}
 
 TOOLINFOA Tool(HWND control) {
     TOOLINFOA tool{};

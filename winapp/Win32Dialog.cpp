@@ -6,6 +6,7 @@
 
 #include "actions/PromotionPanel.h"
 #include "winapp/TrayRect.h"
+#include "winapp/WindowText.h"
 #include "window/ControlIds.h"
 #include "window/DialogTemplate.h"
 // after Win32.h
@@ -15,13 +16,6 @@ namespace {
 constexpr int kTemplateId = 102;
 constexpr int kIconId = 128;
 constexpr int kHandCursorId = 129;
-
-std::string WindowText(HWND window) {
-    const int length = ::GetWindowTextLengthA(window);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextA(window, text.data(), length + 1)));
-    return text;
-}
 
 // The dialog font in bold.
 HFONT BoldFont(HWND dialog) {
