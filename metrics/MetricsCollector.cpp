@@ -60,18 +60,17 @@ void CMetricsCollector::Update(const CProcesses& table, std::int64_t now) {
 
         if (r.m_bHasTimes) {
             const std::uint64_t cpu = r.m_ftKernel + r.m_ftUser;
-            if (t.hasTimes || fromZero) p.cpuTime += Growth(cpu, t.hasTimes ? t.cpuTime : 0);
+            if (t.cpuTime || fromZero) p.cpuTime += Growth(cpu, t.cpuTime.value_or(0));
             t.cpuTime = cpu;
-            t.hasTimes = true;
         }
         if (r.m_bHasIo) {
-            if (t.hasIo || fromZero) {
-                p.readBytes += Growth(r.m_ullReadBytes, t.hasIo ? t.readBytes : 0);
-                p.writtenBytes += Growth(r.m_ullWriteBytes, t.hasIo ? t.writtenBytes : 0);
+            const IoCounters io{r.m_ullReadBytes, r.m_ullWriteBytes};
+            if (t.io || fromZero) {
+                const IoCounters last = t.io.value_or(IoCounters{});
+                p.readBytes += Growth(io.readBytes, last.readBytes);
+                p.writtenBytes += Growth(io.writeBytes, last.writeBytes);
             }
-            t.readBytes = r.m_ullReadBytes;
-            t.writtenBytes = r.m_ullWriteBytes;
-            t.hasIo = true;
+            t.io = io;
         }
         if (network.HasReading()) {
             const std::uint64_t moved = network.GrowthOf(r.m_dwPid);

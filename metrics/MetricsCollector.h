@@ -1,10 +1,12 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
 #include "metrics/ProgramMetrics.h"
+#include "platform/ProcessSource.h"
 
 class CProcess;
 class CProcesses;
@@ -34,12 +36,10 @@ public:
 
 private:
     struct Tracked {
-        std::uint64_t creation = 0;
-        std::uint64_t cpuTime = 0;
-        std::uint64_t readBytes = 0;
-        std::uint64_t writtenBytes = 0;
-        bool hasTimes = false;
-        bool hasIo = false;
+        std::uint64_t creation = 0;  // tells a reused id
+        // The readings counted last, if any.
+        std::optional<std::uint64_t> cpuTime;
+        std::optional<IoCounters> io;
         ProgramMetrics* program = nullptr;
         std::uint64_t tick = 0;
     };

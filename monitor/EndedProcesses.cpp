@@ -86,7 +86,7 @@ void CProcesses::CountEnded(std::int64_t now, std::vector<const CProcess*>& acti
     for (auto& owned : m_records) {
         const CProcess& r = *owned;
         if (r.m_dwPid != 0 && r.m_tLastSeen < now && r.m_bHasTimes)
-            known[r.m_dwParentPid] += r.m_ftUser + r.m_ftKernel;
+            known[r.m_extras.parentPid] += r.m_ftUser + r.m_ftKernel;
     }
     for (const ChildGrowth& g : m_childGrowth) {
         auto k = known.find(g.pid);

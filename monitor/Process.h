@@ -29,39 +29,26 @@ public:
     std::int64_t m_tFileCreated = 0;
     std::int64_t m_tFolderCreated = 0;
     std::string m_strUninstaller;
-    std::uint64_t m_ftCreation = 0;
-    std::uint64_t m_ftKernel = 0;
-    std::uint64_t m_ftUser = 0;
-    std::uint64_t m_ullReadBytes = 0;
-    std::uint64_t m_ullWriteBytes = 0;
+    // The last readings of the process's counters.
+    std::uint64_t m_ftCreation = 0, m_ftKernel = 0, m_ftUser = 0;
+    std::uint64_t m_ullReadBytes = 0, m_ullWriteBytes = 0;
     // Busy processes can keep a kernel time or read count of 0 for long, so
     // "there was a previous reading" is kept explicitly, not read off a zero.
-    bool m_bHasTimes = false;
-    bool m_bHasIo = false;
-    bool m_bHasNetwork = false;
+    bool m_bHasTimes = false, m_bHasIo = false, m_bHasNetwork = false;
     WindowId m_hMainWnd = 0;
-    std::int64_t m_tLastDisk = 0;
-    std::int64_t m_tLastNetwork = 0;
-    std::int64_t m_tLastProcessor = 0;
-    std::int64_t m_tDiskUntil = 0;
-    std::int64_t m_tNetworkUntil = 0;
-    std::int64_t m_tProcessorUntil = 0;
+    // Per kind of activity: when a sample last saw it, and until when it is
+    // listed.
+    std::int64_t m_tLastDisk = 0, m_tLastNetwork = 0, m_tLastProcessor = 0;
+    std::int64_t m_tDiskUntil = 0, m_tNetworkUntil = 0, m_tProcessorUntil = 0;
     std::int64_t m_tKeepUntil = 0;
-    bool m_bDetailsLoaded = false;
-    bool m_bSigned = false;
-    bool m_bInWindowsFolder = false;
+    bool m_bDetailsLoaded = false, m_bSigned = false, m_bInWindowsFolder = false;
     VersionStrings m_versionStrings;
     bool m_bHtmlComposed = false;
     std::string m_strHtml;
 
-    // What the last sample saw of the program the process runs: the kernel's
-    // name and a stamp that changes with exec (empty and 0 where unknown).
-    std::string m_strKernelName;
-    std::uint64_t m_ullImageStamp = 0;
-    std::uint32_t m_dwParentPid = 0;
-    // Processor time of the children the process has waited for.
-    std::uint64_t m_ullChildTime = 0;
-    bool m_bHasChildTime = false;
+    // What the last sample saw beside the times: the kernel's name for the
+    // program, its exec stamp, the parent, the children's processor time.
+    ProcessExtras m_extras;
     // The program file was deleted or replaced since the program started:
     // m_strPath names what lies there now, if anything.
     bool m_bFileReplaced = false;
@@ -72,10 +59,8 @@ public:
     // Amounts between the last two samples: share of one processor core and
     // bytes per second.
     double m_dProcessorShare = 0;
-    std::uint64_t m_ullDiskReadRate = 0;
-    std::uint64_t m_ullDiskWriteRate = 0;
-    std::uint64_t m_ullNetReceiveRate = 0;
-    std::uint64_t m_ullNetSendRate = 0;
+    std::uint64_t m_ullDiskReadRate = 0, m_ullDiskWriteRate = 0;
+    std::uint64_t m_ullNetReceiveRate = 0, m_ullNetSendRate = 0;
     // The snapshot (clock) the amounts were measured at; 0 never.
     std::int64_t m_tAmountsAt = 0;
 

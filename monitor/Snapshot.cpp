@@ -18,6 +18,13 @@ bool EndsWith(const std::string& s, const char* suffix) {
     const std::string_view tail(suffix);
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
+
+// Whether the process runs another program than at the last sample, as far
+// as the system tells.
+bool RunsAnotherProgram(const ProcessExtras& last, const ProcessExtras& now) {
+    return (!last.name.empty() && !now.name.empty() && now.name != last.name) ||
+           (last.imageStamp != 0 && now.imageStamp != 0 && now.imageStamp != last.imageStamp);
+}
 }  // namespace
 
 void CProcesses::FindProgramFile(CProcess& record) {
@@ -31,8 +38,7 @@ void CProcesses::FindProgramFile(CProcess& record) {
             path.resize(path.size() - (sizeof kDeletedSuffix - 1));
             if (path.rfind(kMemoryFilePrefix, 0) == 0) {
                 record.m_bNoFile = true;
-                record.m_strFileName =
-                    record.m_strKernelName.empty() ? path.substr(1) : record.m_strKernelName;
+                record.m_strFileName = record.m_extras.name.empty() ? path.substr(1) : record.m_extras.name;
                 return;
             }
             record.m_bFileReplaced = true;
@@ -95,13 +101,7 @@ CProcesses::Sampled CProcesses::Sample(CProcess& record, std::int64_t now, std::
             return Sampled::kOtherProcess;
         }
         record.m_ftCreation = times.creation;
-        programChanged = (!record.m_strKernelName.empty() && !times.name.empty() &&
-                          times.name != record.m_strKernelName) ||
-                         (record.m_ullImageStamp != 0 && times.imageStamp != 0 &&
-                          times.imageStamp != record.m_ullImageStamp);
-        record.m_strKernelName = times.name;
-        record.m_ullImageStamp = times.imageStamp;
-        record.m_dwParentPid = times.parentPid;
+        programChanged = RunsAnotherProgram(record.m_extras, times.extras);
     }
     // A process born after the previous snapshot did all its work since then,
     // so a missing previous reading counts as zero instead of as unknown.
@@ -119,15 +119,12 @@ CProcesses::Sampled CProcesses::Sample(CProcess& record, std::int64_t now, std::
         record.m_ftKernel = times.kernel;
         record.m_ftUser = times.user;
         record.m_bHasTimes = true;
-        if (times.hasChildTime) {
-            if ((record.m_bHasChildTime || newborn) && !programChanged) {
-                const std::uint64_t before = record.m_bHasChildTime ? record.m_ullChildTime : 0;
-                if (times.childTime > before)
-                    m_childGrowth.push_back({record.m_dwPid, times.childTime - before});
-            }
-            record.m_ullChildTime = times.childTime;
-            record.m_bHasChildTime = true;
+        const std::optional<std::uint64_t>& children = times.extras.childTime;
+        if (children && (record.m_extras.childTime || newborn) && !programChanged) {
+            const std::uint64_t before = record.m_extras.childTime.value_or(0);
+            if (*children > before) m_childGrowth.push_back({record.m_dwPid, *children - before});
         }
+        record.m_extras = std::move(times.extras);
     }
     IoCounters io;
     if (query->GetIoCounters(io)) {

@@ -1,24 +1,28 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-// Processor times as 100-ns units; creation as 100-ns units since 1601 UTC.
-// The fields after `user` are what a system can tell beside the times; each
-// keeps its default where it cannot.
-struct ProcessTimes {
-    std::uint64_t creation = 0;
-    std::uint64_t kernel = 0;
-    std::uint64_t user = 0;
+// What a system can tell of a process beside its times; each field keeps
+// its default where it cannot.
+struct ProcessExtras {
     // The kernel's name for the program the process runs now.
     std::string name;
     // Changes when the process starts another program (exec); 0 = unknown.
     std::uint64_t imageStamp = 0;
     std::uint32_t parentPid = 0;
     // User + kernel time of the children the process has waited for.
-    std::uint64_t childTime = 0;
-    bool hasChildTime = false;
+    std::optional<std::uint64_t> childTime;
+};
+
+// Processor times as 100-ns units; creation as 100-ns units since 1601 UTC.
+struct ProcessTimes {
+    std::uint64_t creation = 0;
+    std::uint64_t kernel = 0;
+    std::uint64_t user = 0;
+    ProcessExtras extras;
 };
 
 // Bytes the process itself moved to and from storage, never decreasing

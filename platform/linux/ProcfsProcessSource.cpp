@@ -86,12 +86,11 @@ public:
         times.user = TicksToUnits(f.utime, hz);
         times.kernel = TicksToUnits(f.stime, hz);
         times.creation = m_source.m_bootTime + TicksToUnits(f.starttime, hz);
-        times.name = std::move(f.comm);
+        times.extras.name = std::move(f.comm);
         // The kernel shows 1 for code bounds it hides from us, 0 for none.
-        times.imageStamp = f.startcode <= 1 && f.endcode <= 1 ? 0 : f.startcode * 1000003u ^ f.endcode;
-        times.parentPid = static_cast<std::uint32_t>(f.ppid);
-        times.childTime = TicksToUnits(f.cutime + f.cstime, hz);
-        times.hasChildTime = true;
+        times.extras.imageStamp = f.startcode <= 1 && f.endcode <= 1 ? 0 : f.startcode * 1000003u ^ f.endcode;
+        times.extras.parentPid = static_cast<std::uint32_t>(f.ppid);
+        times.extras.childTime = TicksToUnits(f.cutime + f.cstime, hz);
         e->childTicks = f.cutime + f.cstime;
         return true;
     }

@@ -33,7 +33,7 @@ struct Identity : ::testing::Test {
                                   std::int64_t started = 100) {
         auto& p = source.Add(pid, std::move(path));
         p.times->creation = TimeToFileTime(started);
-        p.times->name = std::move(name);
+        p.times->extras.name = std::move(name);
         return p;
     }
     const CProcess* Named(const std::string& text) {
@@ -75,7 +75,7 @@ TEST_F(Identity, AnotherProgramInTheSameProcessIsLookedUpAgain) {
     };
     for (std::uint32_t i = 0; i < std::size(cases); ++i) {
         auto& p = Add(300 + i, "/bin/before", cases[i].nameBefore);
-        p.times->imageStamp = cases[i].stampBefore;
+        p.times->extras.imageStamp = cases[i].stampBefore;
     }
     table.TakeSnapshot();
     for (std::uint32_t i = 0; i < std::size(cases); ++i) {
@@ -84,8 +84,8 @@ TEST_F(Identity, AnotherProgramInTheSameProcessIsLookedUpAgain) {
         r->m_strHtml = "page";
         auto& p = source.procs.at(300 + i);
         p.modulePath = "/opt/after";
-        p.times->name = cases[i].nameAfter;
-        p.times->imageStamp = cases[i].stampAfter;
+        p.times->extras.name = cases[i].nameAfter;
+        p.times->extras.imageStamp = cases[i].stampAfter;
         p.times->user += 300 * kMs;
     }
     Tick();
@@ -219,27 +219,27 @@ TEST_F(Identity, AnEndHeardWhileStillListedCountsOnceItIsGone) {
 TEST_F(Identity, WithoutExitAccountingTheParentCountsItsShortLivedChildren) {
     exits.listening = false;
     auto& shell = Add(900, "/bin/bash", "bash");
-    shell.times->hasChildTime = true;
-    Add(901, "/usr/bin/long", "long").times->parentPid = 900;
+    shell.times->extras.childTime = 0;
+    Add(901, "/usr/bin/long", "long").times->extras.parentPid = 900;
     table.TakeSnapshot();
     source.AddCpu(901, 2000 * kMs);
     Tick();
     // The long child ends and is waited for (its 2.0 s plus 0.05 s more);
     // its unseen siblings add 0.3 s.
     source.Remove(901);
-    shell.times->childTime += 2050 * kMs + 300 * kMs;
+    *shell.times->extras.childTime += 2050 * kMs + 300 * kMs;
     Tick();
     const CProcess* group = Named("bash (its short-lived programs)");
     ASSERT_NE(group, nullptr);
     EXPECT_EQ(group->m_tLastProcessor, clock.Now());
     EXPECT_EQ(table.FindByPid(900)->m_tLastProcessor, 0) << "the parent itself did nothing";
     // Only the known child's work: nothing left for the unseen ones.
-    Add(902, "/usr/bin/long", "long").times->parentPid = 900;
+    Add(902, "/usr/bin/long", "long").times->extras.parentPid = 900;
     Tick();
     source.AddCpu(902, 500 * kMs);
     Tick();
     source.Remove(902);
-    shell.times->childTime += 550 * kMs;
+    *shell.times->extras.childTime += 550 * kMs;
     const std::int64_t before = group->m_tLastProcessor;
     Tick();
     EXPECT_EQ(Named("bash (its short-lived programs)")->m_tLastProcessor, before);
