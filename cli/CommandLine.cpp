@@ -1,8 +1,11 @@
 #include "cli/CommandLine.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <iterator>
 
 namespace {
 const char kUsage[] =
@@ -57,52 +60,40 @@ bool ParsePid(const char* text, std::uint32_t& pid) {
 
 int ParseCommandLine(int argc, char** argv, CliOptions& options, std::FILE* out, std::FILE* err) {
     bool quietPeriodGiven = false;
+    // The options that take a value: how to take it, and what a wrong one is told.
+    const struct {
+        const char* name;
+        std::function<bool(const char*)> take;
+        const char* needs;
+    } valueOptions[] = {
+        {"--count", [&](const char* v) { return ParseCount(v, options.count); }, "a whole number of at least 1"},
+        {"--details", [&](const char* v) { return ParsePid(v, options.detailsPid); },
+         "a process id (a whole number of at least 1)"},
+        {"--metrics", [&](const char* v) { return options.metrics = ParseListenAddress(v, options.metricsAddress); },
+         "PORT or ADDR:PORT (port 0 to 65535)"},
+        {"--quiet-period", [&](const char* v) { return quietPeriodGiven = ParseCount(v, options.quietPeriod); },
+         "a whole number of seconds, at least 1"},
+    };
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
             std::fputs(kUsage, out);
             return 0;
         }
-        if (std::strcmp(argv[i], "--count") == 0) {
-            if (i + 1 >= argc || !ParseCount(argv[i + 1], options.count)) {
-                std::fprintf(err, "loadwatch-cli: --count needs a whole number of at least 1\n");
-                return 2;
-            }
-            ++i;
-            continue;
-        }
-        if (std::strcmp(argv[i], "--wide") == 0) {
+        if (std::strcmp(arg, "--wide") == 0) {
             options.wide = true;
             continue;
         }
-        if (std::strcmp(argv[i], "--details") == 0) {
-            if (i + 1 >= argc || !ParsePid(argv[i + 1], options.detailsPid)) {
-                std::fprintf(err,
-                             "loadwatch-cli: --details needs a process id (a whole number of at least 1)\n");
-                return 2;
-            }
-            ++i;
-            continue;
+        auto option = std::find_if(std::begin(valueOptions), std::end(valueOptions),
+                                   [&](const auto& o) { return std::strcmp(arg, o.name) == 0; });
+        if (option == std::end(valueOptions)) {
+            std::fprintf(err, "loadwatch-cli: unknown argument '%s' (see --help)\n", arg);
+            return 2;
         }
-        if (std::strcmp(argv[i], "--metrics") == 0) {
-            if (i + 1 >= argc || !ParseListenAddress(argv[i + 1], options.metricsAddress)) {
-                std::fprintf(err, "loadwatch-cli: --metrics needs PORT or ADDR:PORT (port 0 to 65535)\n");
-                return 2;
-            }
-            options.metrics = true;
-            ++i;
-            continue;
+        if (i + 1 >= argc || !option->take(argv[++i])) {
+            std::fprintf(err, "loadwatch-cli: %s needs %s\n", option->name, option->needs);
+            return 2;
         }
-        if (std::strcmp(argv[i], "--quiet-period") == 0) {
-            if (i + 1 >= argc || !ParseCount(argv[i + 1], options.quietPeriod)) {
-                std::fprintf(err, "loadwatch-cli: --quiet-period needs a whole number of seconds, at least 1\n");
-                return 2;
-            }
-            quietPeriodGiven = true;
-            ++i;
-            continue;
-        }
-        std::fprintf(err, "loadwatch-cli: unknown argument '%s' (see --help)\n", argv[i]);
-        return 2;
     }
     if (quietPeriodGiven && !options.metrics) {
         std::fprintf(err, "loadwatch-cli: --quiet-period goes with --metrics only\n");
