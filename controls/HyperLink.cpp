@@ -123,16 +123,25 @@ ColorRef CHyperLink::GetTextColour() const {
 
 QCursor CHyperLink::LoadHandCursor() { return QCursor(Qt::PointingHandCursor); }
 
-void CHyperLink::enterEvent(QEnterEvent* event) {
-    m_bHover = true;
+// The colours follow the mouse (hover) and the focus (active); losing the
+// focus ends both.
+bool CHyperLink::event(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::Enter:
+        case QEvent::Leave:
+            m_bHover = event->type() == QEvent::Enter;
+            break;
+        case QEvent::FocusIn:
+            m_bActive = true;
+            break;
+        case QEvent::FocusOut:
+            m_bHover = m_bActive = false;
+            break;
+        default:
+            return QLabel::event(event);
+    }
     UpdateColour();
-    QLabel::enterEvent(event);
-}
-
-void CHyperLink::leaveEvent(QEvent* event) {
-    m_bHover = false;
-    UpdateColour();
-    QLabel::leaveEvent(event);
+    return QLabel::event(event);
 }
 
 void CHyperLink::mousePressEvent(QMouseEvent* event) {
@@ -150,19 +159,6 @@ void CHyperLink::mouseReleaseEvent(QMouseEvent* event) {
     if (m_bActive && !(m_dwLinkStyle & HLS_FOLLOWONDOWN) && rect().contains(event->position().toPoint()))
         FollowLink();
     event->accept();
-}
-
-void CHyperLink::focusInEvent(QFocusEvent* event) {
-    m_bActive = true;
-    UpdateColour();
-    QLabel::focusInEvent(event);
-}
-
-void CHyperLink::focusOutEvent(QFocusEvent* event) {
-    m_bHover = false;
-    m_bActive = false;
-    UpdateColour();
-    QLabel::focusOutEvent(event);
 }
 
 void CHyperLink::keyPressEvent(QKeyEvent* event) {

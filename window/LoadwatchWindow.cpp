@@ -1,6 +1,7 @@
 #include "window/LoadwatchWindow.h"
 
 #include <map>
+#include <utility>
 
 #include "actions/MessageCaption.h"
 #include "monitor/Amounts.h"
@@ -188,39 +189,22 @@ void CLoadwatchWindow::OnActivateApp() {
 }
 
 void CLoadwatchWindow::OnCommand(int id) {
+    using Action = void (IWindowCommands::*)(const CProcess*);
+    // The buttons that act on the selected program.
+    static constexpr std::pair<int, Action> kActions[] = {
+        {IDC_PROPERTIES, &IWindowCommands::OnProgramProperties},
+        {IDC_OPEN_FOLDER, &IWindowCommands::OnOpenFolder},
+        {IDC_CLOSE_PROGRAM, &IWindowCommands::OnCloseProgram},
+        {IDC_TERMINATE, &IWindowCommands::OnTerminateProcess},
+        {IDC_UNINSTALL, &IWindowCommands::OnUninstallProgram},
+    };
     IWindowCommands& commands = *m_commands;
-    auto selected = [this] { return m_platform.processes.Selected(); };
-    switch (id) {
-        case IDC_PROPERTIES:
-            commands.OnProgramProperties(selected());
-            break;
-        case IDC_OPEN_FOLDER:
-            commands.OnOpenFolder(selected());
-            break;
-        case IDC_CLOSE_PROGRAM:
-            commands.OnCloseProgram(selected());
-            break;
-        case IDC_TERMINATE:
-            commands.OnTerminateProcess(selected());
-            break;
-        case IDC_SCAN_1:
-        case IDC_SCAN_2:
-            commands.OnVirusScan(id - IDC_SCAN_1 + 1, selected());
-            break;
-        case IDC_UNINSTALL:
-            commands.OnUninstallProgram(selected());
-            break;
-        case IDC_PROMO_TEXT_1:
-        case IDC_PROMO_TEXT_2:
-        case IDC_PROMO_TEXT_3:
-        case IDC_PROMO_ICON_1:
-        case IDC_PROMO_ICON_2:
-        case IDC_PROMO_ICON_3:
-            commands.OnPromotionClicked(id);
-            break;
-        default:
-            break;
-    }
+    for (const auto& [button, action] : kActions)
+        if (id == button) return (commands.*action)(m_platform.processes.Selected());
+    if (id == IDC_SCAN_1 || id == IDC_SCAN_2)
+        return commands.OnVirusScan(id - IDC_SCAN_1 + 1, m_platform.processes.Selected());
+    // The promotion entries' texts and icons.
+    if (id >= IDC_PROMO_TEXT_1 && id <= IDC_PROMO_ICON_3) commands.OnPromotionClicked(id);
 }
 
 void CLoadwatchWindow::OnAbout() { m_view.ShowInformation(MessageCaption(), LoadText(IDS_ABOUT)); }
