@@ -21,8 +21,9 @@ bool CProgramActions::Confirm(unsigned textId, const std::string& fileName) {
 
 std::unique_ptr<IProcessHandle> CProgramActions::StillTheSame(const Target& target,
                                                               std::unique_ptr<IProcessHandle> handle) {
-    // The handle alone keeps a new owner of the id safe; the table also
-    // knows when the process ended while the box was open.
+    // The handle keeps safe a process that takes the id during the box; it
+    // is the newcomer's own when the id was taken just before the click,
+    // and then only the table's start time tells them apart.
     const CProcess* now = m_processes.FindByPid(target.pid);
     if (!now) return nullptr;
     if (now->m_ftCreation != 0 && target.creation != 0 && now->m_ftCreation != target.creation)

@@ -120,11 +120,14 @@ TEST_F(Actions, PropertiesAndFolderGoToTheDesktop) {
 }
 
 // Either guard alone keeps the new owner of the id safe: the table that saw
-// the new start time, or the handle opened before the box.
+// the new start time, or the handle opened before the box. When the id was
+// taken before the click, the handle is the newcomer's and only the table
+// stands between it and the signal.
+enum class Reuse { kTableNoticed, kTableDidNot, kBeforeClickTableNoticed };
 struct ReuseCase {
     const char* name;
     Button button;
-    bool tableNoticed;
+    Reuse reuse;
     std::vector<std::string> log;
 };
 
@@ -135,12 +138,18 @@ class IdTakenDuringTheBox : public Actions, public ::testing::WithParamInterface
 TEST_P(IdTakenDuringTheBox, NoProcessIsSignalled) {
     const ReuseCase& c = GetParam();
     CProcess* r = Add();
+    if (c.reuse == Reuse::kBeforeClickTableNoticed) {
+        processes.End(kPid);
+        processes.Start(kPid);
+    }
     host.whileOpen = [&] {
-        if (c.tableNoticed) {
-            ReuseId();
-        } else {
+        if (c.reuse == Reuse::kTableDidNot) {
             processes.End(kPid);
             processes.Start(kPid);
+        } else if (c.reuse == Reuse::kTableNoticed) {
+            ReuseId();
+        } else {
+            table.FindByPid(kPid)->m_ftCreation = 2000;
         }
     };
     if (c.button == Button::kClose)
@@ -152,10 +161,16 @@ TEST_P(IdTakenDuringTheBox, NoProcessIsSignalled) {
 
 INSTANTIATE_TEST_SUITE_P(
     Buttons, IdTakenDuringTheBox,
-    ::testing::Values(ReuseCase{"CloseTableNoticed", Button::kClose, true, {kAskClose}},
-                      ReuseCase{"CloseTableDidNot", Button::kClose, false, {kAskClose}},
-                      ReuseCase{"TerminateTableNoticed", Button::kTerminate, true, {kAskTerminate, "flash"}},
-                      ReuseCase{"TerminateTableDidNot", Button::kTerminate, false, {kAskTerminate, "flash"}}),
+    ::testing::Values(
+        ReuseCase{"CloseTableNoticed", Button::kClose, Reuse::kTableNoticed, {kAskClose}},
+        ReuseCase{"CloseTableDidNot", Button::kClose, Reuse::kTableDidNot, {kAskClose}},
+        ReuseCase{"CloseTakenBeforeTheClick", Button::kClose, Reuse::kBeforeClickTableNoticed, {kAskClose}},
+        ReuseCase{"TerminateTableNoticed", Button::kTerminate, Reuse::kTableNoticed, {kAskTerminate, "flash"}},
+        ReuseCase{"TerminateTableDidNot", Button::kTerminate, Reuse::kTableDidNot, {kAskTerminate, "flash"}},
+        ReuseCase{"TerminateTakenBeforeTheClick",
+                  Button::kTerminate,
+                  Reuse::kBeforeClickTableNoticed,
+                  {kAskTerminate, "flash"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Actions, TheRecordMayVanishDuringTheBox) {

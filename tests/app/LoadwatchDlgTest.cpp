@@ -404,6 +404,12 @@ void LoadwatchDlgTest::linksAndButtonsReachTheirHandlers() {
     QTRY_VERIFY(f.dlg->isMinimized());
     QVERIFY(!f.dlg->IsTimerActive(kAutostartTimer));
     QVERIFY(!f.dlg->Window().Tray().IsInTray());
+    // Back from the tray, a window hidden while minimised is an ordinary
+    // one again, whether or not the window manager said so meanwhile.
+    f.dlg->HideWindow();
+    f.dlg->ShowWindow();
+    QVERIFY(f.dlg->isVisible());
+    QVERIFY(!f.dlg->isMinimized());
 }
 
 // A name cannot disguise itself in the list or a question, and a process
