@@ -3,9 +3,72 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <initializer_list>
+#include <memory>
 #include <stdexcept>
 
+#include "kb/AdviceSeed.h"
+
 namespace {
+
+constexpr const char kSchema[] =
+    "CREATE TABLE advice ("
+    "  program TEXT PRIMARY KEY,"
+    "  kind    TEXT NOT NULL,"
+    "  what    TEXT NOT NULL,"
+    "  close   TEXT NOT NULL,"
+    "  busy    TEXT NOT NULL);"
+    "CREATE TABLE advice_name ("
+    "  name    TEXT PRIMARY KEY,"
+    "  program TEXT NOT NULL REFERENCES advice(program));";
+
+struct FinalizeStatement {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
+
+void Exec(sqlite3* db, const char* sql) {
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(db));
+}
+
+Statement Prepare(sqlite3* db, const char* sql) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(db));
+    return Statement(statement);
+}
+
+// Runs statement with texts bound in order; a refusal (a program or name
+// given twice) names the seed line.
+void Insert(sqlite3* db, sqlite3_stmt* statement, std::initializer_list<const std::string*> texts, int line) {
+    sqlite3_reset(statement);
+    int column = 0;
+    for (const std::string* text : texts)
+        sqlite3_bind_text(statement, ++column, text->data(), static_cast<int>(text->size()), SQLITE_STATIC);
+    if (sqlite3_step(statement) != SQLITE_DONE)
+        throw std::runtime_error("advice line " + std::to_string(line) + ": " + sqlite3_errmsg(db));
+}
+
+// Creates the tables and fills them from seed, all or nothing.
+void Fill(sqlite3* db, std::string_view seed) {
+    const std::vector<AdviceSeedRow> rows = ParseAdviceSeed(seed);
+    Exec(db, "BEGIN");
+    try {
+        Exec(db, kSchema);
+        Statement program = Prepare(db, "INSERT INTO advice VALUES (?, ?, ?, ?, ?)");
+        Statement name = Prepare(db, "INSERT INTO advice_name VALUES (?, ?)");
+        for (const AdviceSeedRow& row : rows) {
+            const KbAdvice& a = row.advice;
+            Insert(db, program.get(), {&a.program, &a.kind, &a.what, &a.close, &a.busy}, row.line);
+            for (const std::string& other : row.names) Insert(db, name.get(), {&other, &a.program}, row.line);
+        }
+        Exec(db, "COMMIT");
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
 
 std::string Column(sqlite3_stmt* statement, int column) {
     const unsigned char* text = sqlite3_column_text(statement, column);
@@ -34,7 +97,7 @@ std::vector<std::string> AdviceNames(const std::string& fileName, const std::vec
     return names;
 }
 
-CAdviceDatabase::CAdviceDatabase(const std::string& path) {
+CAdviceDatabase::CAdviceDatabase(const std::string& path, std::string_view seed) {
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
     if (sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
         std::string why = m_db ? sqlite3_errmsg(m_db) : "out of memory";
@@ -55,13 +118,11 @@ CAdviceDatabase::CAdviceDatabase(const std::string& path) {
     bool present = sqlite3_step(probe) == SQLITE_ROW && sqlite3_column_int(probe, 0) > 0;
     sqlite3_finalize(probe);
     if (!present) {
-        char* error = nullptr;
-        if (sqlite3_exec(m_db, kAdviceSeedSql, nullptr, nullptr, &error) != SQLITE_OK) {
-            std::string why = error ? error : "unknown error";
-            sqlite3_free(error);
-            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        try {
+            Fill(m_db, seed);
+        } catch (const std::runtime_error& e) {
             sqlite3_close(m_db);
-            throw std::runtime_error("cannot fill " + path + " with the advice: " + why);
+            throw std::runtime_error("cannot fill " + path + " with the advice: " + e.what());
         }
     }
     if (sqlite3_prepare_v3(m_db,

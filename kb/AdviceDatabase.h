@@ -2,6 +2,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct sqlite3;
@@ -16,15 +17,19 @@ struct KbAdvice {
     std::string busy;     // what commonly keeps it busy
 };
 
+// The shipped data (kb/data/advice.tsv), built into the program.
+extern const char kAdviceSeedTsv[];
+
 // The curated advice in SQLite: tables advice(program, kind, what, close,
 // busy) and advice_name(name, program) for the other names a program runs
 // under. A database without them is filled from the shipped data first, so
 // a shared deployment can keep and edit its own copy.
 class CAdviceDatabase {
 public:
-    // path ":memory:" keeps everything in memory. Throws std::runtime_error
-    // when the database cannot be opened or filled.
-    explicit CAdviceDatabase(const std::string& path);
+    // path ":memory:" keeps everything in memory; seed is the tab-separated
+    // data a database without advice is filled from. Throws
+    // std::runtime_error when the database cannot be opened or filled.
+    explicit CAdviceDatabase(const std::string& path, std::string_view seed = kAdviceSeedTsv);
     CAdviceDatabase(const CAdviceDatabase&) = delete;
     CAdviceDatabase& operator=(const CAdviceDatabase&) = delete;
     ~CAdviceDatabase();
@@ -43,6 +48,3 @@ private:
 // same in lower case, without ".exe", without a version tail
 // ("python3.11" -> "python"), then the package names.
 std::vector<std::string> AdviceNames(const std::string& fileName, const std::vector<std::string>& packages);
-
-// The shipped data (kb/data/advice.sql), built into the program.
-extern const char kAdviceSeedSql[];

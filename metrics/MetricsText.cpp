@@ -137,22 +137,24 @@ private:
     std::string m_out;
 };
 
-const Family kCpu{"loadwatch_program_cpu_seconds", "counter", "seconds",
-                  "Processor time (user and system) the program's processes used while watched."};
-const Family kRead{"loadwatch_program_disk_read_bytes", "counter", "bytes",
-                   "Bytes the program's processes made the storage layer read while watched."};
-const Family kWritten{"loadwatch_program_disk_written_bytes", "counter", "bytes",
-                      "Bytes the program's processes made the storage layer write while watched."};
-const Family kReceived{"loadwatch_program_network_received_bytes", "counter", "bytes",
-                       "Bytes the program's TCP sockets received."};
-const Family kSent{"loadwatch_program_network_sent_bytes", "counter", "bytes",
-                   "Bytes the program's TCP sockets sent that the peer acknowledged."};
-const Family kProcesses{"loadwatch_program_processes", "gauge", "",
-                        "Processes running the program at the last sample."};
-const Family kListed{
-    "loadwatch_program_listed", "gauge", "",
-    "1 while the program is listed as busy with this kind of activity (active in the last 20 s)."};
-const Family kBuild{"loadwatch_build", "info", "", "The version of loadwatch serving these metrics."};
+// The families, in the order of the page.
+enum FamilyIndex { kCpu, kRead, kWritten, kReceived, kSent, kProcesses, kListed, kBuild };
+constexpr Family kFamilies[] = {
+    {"loadwatch_program_cpu_seconds", "counter", "seconds",
+     "Processor time (user and system) the program's processes used while watched."},
+    {"loadwatch_program_disk_read_bytes", "counter", "bytes",
+     "Bytes the program's processes made the storage layer read while watched."},
+    {"loadwatch_program_disk_written_bytes", "counter", "bytes",
+     "Bytes the program's processes made the storage layer write while watched."},
+    {"loadwatch_program_network_received_bytes", "counter", "bytes",
+     "Bytes the program's TCP sockets received."},
+    {"loadwatch_program_network_sent_bytes", "counter", "bytes",
+     "Bytes the program's TCP sockets sent that the peer acknowledged."},
+    {"loadwatch_program_processes", "gauge", "", "Processes running the program at the last sample."},
+    {"loadwatch_program_listed", "gauge", "",
+     "1 while the program is listed as busy with this kind of activity (active in the last 20 s)."},
+    {"loadwatch_build", "info", "", "The version of loadwatch serving these metrics."},
+};
 }  // namespace
 
 MetricsFormat ChooseMetricsFormat(std::string_view accept) {
@@ -193,7 +195,8 @@ std::string RenderMetrics(const std::map<std::string, ProgramMetrics>& programs,
         if (p.busyOnce) shown.push_back(&p);
     Page page(format, shown.size());
 
-    auto counters = [&](const Family& f, auto value) {
+    auto counters = [&](FamilyIndex family, auto value) {
+        const Family& f = kFamilies[family];
         page.Header(f);
         const std::string name = std::string(f.name) + "_total";
         for (const ProgramMetrics* p : shown) {
@@ -209,17 +212,18 @@ std::string RenderMetrics(const std::map<std::string, ProgramMetrics>& programs,
              [](std::string& out, const ProgramMetrics& p) { out += std::to_string(p.receivedBytes); });
     counters(kSent, [](std::string& out, const ProgramMetrics& p) { out += std::to_string(p.sentBytes); });
 
-    page.Header(kProcesses);
+    page.Header(kFamilies[kProcesses]);
     for (const ProgramMetrics* p : shown)
-        page.Sample(kProcesses.name, *p).append(std::to_string(p->processes)) += '\n';
-    page.Header(kListed);
+        page.Sample(kFamilies[kProcesses].name, *p).append(std::to_string(p->processes)) += '\n';
+    page.Header(kFamilies[kListed]);
     for (const ProgramMetrics* p : shown) {
         const std::pair<const char*, bool> kinds[] = {{",kind=\"processor\"", p->listedProcessor},
                                                       {",kind=\"disk\"", p->listedDisk},
                                                       {",kind=\"network\"", p->listedNetwork}};
-        for (const auto& [label, on] : kinds) page.Sample(kListed.name, *p, label).append(on ? "1\n" : "0\n");
+        for (const auto& [label, on] : kinds)
+            page.Sample(kFamilies[kListed].name, *p, label).append(on ? "1\n" : "0\n");
     }
-    page.Header(kBuild);
+    page.Header(kFamilies[kBuild]);
     page.Out().append("loadwatch_build_info{version=\"").append(EscapeLabelValue(version)).append("\"} 1\n");
     return page.Finish();
 }

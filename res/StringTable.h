@@ -8,32 +8,37 @@ const char* FindStringResource(unsigned id);
 // Text of the string table entry id; empty if there is none.
 std::string LoadText(unsigned id);
 
-// Resource ids of the string table.
+// Resource ids of the string table. Each run counts up from its first id;
+// the gaps are ids retired with their texts.
 enum : unsigned {
     IDS_CLIPBOARD_NOTICE = 1000,
-    IDS_TITLE = 1001,
-    IDS_COLUMN_PROGRAM = 1002,
-    IDS_COLUMN_ACTIVITY = 1003,
+    IDS_TITLE,
+    IDS_COLUMN_PROGRAM,
+    IDS_COLUMN_ACTIVITY,
+
     IDS_HARD_DISK = 1008,
-    IDS_NETWORK = 1009,
-    IDS_PROCESSOR = 1010,
+    IDS_NETWORK,
+    IDS_PROCESSOR,
+
     IDS_PROGRAM_CLOSED = 1016,
+
     IDS_CONFIRM_CLOSE = 1019,
-    IDS_CONFIRM_TERMINATE = 1020,
-    IDS_CONFIRM_UNINSTALL = 1021,
-    IDS_CONFIRM_EXIT = 1022,
+    IDS_CONFIRM_TERMINATE,
+    IDS_CONFIRM_UNINSTALL,
+    IDS_CONFIRM_EXIT,
+
     IDS_KB_BASE_URL = 1024,
-    IDS_NO_DATA = 1025,
-    IDS_CHOOSE_PROGRAM = 1026,
-    IDS_MENU_ABOUT = 1027,
-    IDS_ABOUT = 1028,
-    IDS_CHECKING_SIGNATURE = 1029,
-    IDS_LOADING_DETAILS = 1030,
-    IDS_ENDED_COUNT = 1031,
-    IDS_SHORT_LIVED = 1032,
-    IDS_FILE_REPLACED = 1033,
-    IDS_NO_FILE = 1034,
-    IDS_AMOUNTS = 1035,
+    IDS_NO_DATA,
+    IDS_CHOOSE_PROGRAM,
+    IDS_MENU_ABOUT,
+    IDS_ABOUT,
+    IDS_CHECKING_SIGNATURE,
+    IDS_LOADING_DETAILS,
+    IDS_ENDED_COUNT,
+    IDS_SHORT_LIVED,
+    IDS_FILE_REPLACED,
+    IDS_NO_FILE,
+    IDS_AMOUNTS,
 };
 
 // The program's version as shown after its title.

@@ -1,46 +1,54 @@
 #pragma once
 
-// Control ids of the main dialog's template, and the ids its timer handler
-// receives: its own two timers and the notify ids of the five links.
+// Control ids of the main dialog's template. Each run counts up from its
+// first id; the promotion entries' texts and icons stay one run, as the
+// Win32 dialog takes clicks on them by range.
 enum : int {
     IDC_LIST = 1000,
+
     IDC_PROPERTIES = 1002,
-    IDC_OPEN_FOLDER = 1003,
-    IDC_CLOSE_PROGRAM = 1004,
-    IDC_TERMINATE = 1005,
-    IDC_SCAN_1 = 1006,
-    IDC_SCAN_2 = 1007,
-    IDC_UNINSTALL = 1008,
+    IDC_OPEN_FOLDER,
+    IDC_CLOSE_PROGRAM,
+    IDC_TERMINATE,
+    IDC_SCAN_1,
+    IDC_SCAN_2,
+    IDC_UNINSTALL,
+
     IDC_LINK_HOME = 1010,
-    IDC_HTML = 1011,
-    IDC_LINK_ELEVATE = 1012,
-    IDC_LABEL_PROGRAMS = 1013,
-    IDC_LABEL_DETAILS = 1014,
-    IDC_FREEZE = 1015,
-    IDC_LABEL_ACTIONS = 1016,
-    IDC_PROMO_TITLE_1 = 1017,
-    IDC_PROMO_TITLE_2 = 1018,
-    IDC_PROMO_TITLE_3 = 1019,
-    IDC_LABEL_PROMO = 1020,
-    IDC_PROMO_TEXT_1 = 1021,
-    IDC_PROMO_TEXT_2 = 1022,
-    IDC_PROMO_TEXT_3 = 1023,
-    IDC_PROMO_ICON_1 = 1024,
-    IDC_PROMO_ICON_2 = 1025,
-    IDC_PROMO_ICON_3 = 1026,
+    IDC_HTML,
+    IDC_LINK_ELEVATE,
+    IDC_LABEL_PROGRAMS,
+    IDC_LABEL_DETAILS,
+    IDC_FREEZE,
+    IDC_LABEL_ACTIONS,
+    IDC_PROMO_TITLE_1,
+    IDC_PROMO_TITLE_2,
+    IDC_PROMO_TITLE_3,
+    IDC_LABEL_PROMO,
+    IDC_PROMO_TEXT_1,
+    IDC_PROMO_TEXT_2,
+    IDC_PROMO_TEXT_3,
+    IDC_PROMO_ICON_1,
+    IDC_PROMO_ICON_2,
+    IDC_PROMO_ICON_3,
 };
 
+// The ids the dialog's timer handler receives: its own two timers and the
+// notify ids of the five links.
 enum : unsigned {
     kRefreshTimer = 100,
-    kAutostartTimer = 101,
-    kRefreshPeriodMs = 1000,
-    kAutostartDelayMs = 100,
+    kAutostartTimer,
+
     kNotifyHome = 10000,
-    kNotifyElevate = 10001,
+    kNotifyElevate,
+
     kNotifyPromotion1 = 20001,
-    kNotifyPromotion2 = 20002,
-    kNotifyPromotion3 = 20003,
+    kNotifyPromotion2,
+    kNotifyPromotion3,
 };
+
+inline constexpr unsigned kRefreshPeriodMs = 1000;
+inline constexpr unsigned kAutostartDelayMs = 100;
 
 // The action buttons, in the order they are disabled together.
 inline constexpr int kActionButtons[] = {IDC_PROPERTIES, IDC_OPEN_FOLDER, IDC_CLOSE_PROGRAM, IDC_TERMINATE,

@@ -79,7 +79,7 @@ for want in /usr/bin/loadwatch /usr/bin/loadwatch-cli /usr/bin/loadwatch-kb "$he
     /usr/share/icons/hicolor/scalable/apps/loadwatch.svg /usr/share/metainfo/org.loadwatch.Loadwatch.metainfo.xml \
     /usr/share/man/man1/loadwatch.1.gz /usr/share/man/man1/loadwatch-cli.1.gz /usr/share/man/man1/loadwatch-kb.1.gz \
     /usr/lib/systemd/user/loadwatch-kb.socket /usr/lib/systemd/user/loadwatch-kb.service \
-    /lib/systemd/system/loadwatch-metrics.service /usr/share/loadwatch/advice.sql; do
+    /lib/systemd/system/loadwatch-metrics.service /usr/share/loadwatch/advice.tsv; do
   check "the package holds $want" grep -qx "$want" "$tmp/files"
 done
 check "every file lies below /usr, but the system unit" bash -c "! grep -v -e '^/usr/' -e '^/lib/systemd/system/' '$tmp/files'"

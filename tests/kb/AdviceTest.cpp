@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "kb/AdviceDatabase.h"
 
@@ -60,8 +61,48 @@ TEST(KbAdvice, AFileDatabaseIsFilledOnceAndThenKeptAsEdited) {
         ASSERT_TRUE(advice);
         EXPECT_EQ(advice->what, "Edited.");
     }
+    // A fill that fails leaves nothing behind, so the next start fills it whole.
+    std::remove(path);
+    EXPECT_THROW(CAdviceDatabase(path, "bash\tshell\tWhat.\tYes.\tBusy.\nbash\tshell\tWhat.\tYes.\tBusy.\n"),
+                 std::runtime_error);
+    EXPECT_GE(CAdviceDatabase(path).ProgramCount(), 80);
     std::remove(path);
     EXPECT_THROW(CAdviceDatabase("/nonexistent-folder/advice.db"), std::runtime_error);
+}
+
+// The seed is one program a line; a malformed line is refused with its
+// number, never skipped or loaded in part.
+TEST(KbAdvice, AMalformedSeedLineIsNamed) {
+    const std::string head = "# comment\n\nbash\tshell\tWhat.\tYes.\tBusy.\tsh\n";
+    struct Case {
+        const char* rule;
+        const char* line;  // line 4 of the seed
+        const char* error;
+    } cases[] = {
+        {"too few fields", "zsh\tshell\tWhat.\tYes.", "advice line 4: 4 fields"},
+        {"empty program", "\tshell\tWhat.\tYes.\tBusy.", "advice line 4: empty program"},
+        {"empty text", "zsh\tshell\t\tYes.\tBusy.", "advice line 4: empty what"},
+        {"empty other name", "zsh\tshell\tWhat.\tYes.\tBusy.\t", "advice line 4: empty name in field 6"},
+        {"carriage return", "zsh\tshell\tWhat.\tYes.\tBusy.\r", "advice line 4: holds a carriage return"},
+        {"program twice", "bash\tshell\tWhat.\tYes.\tBusy.", "advice line 4: UNIQUE"},
+        {"name twice", "zsh\tshell\tWhat.\tYes.\tBusy.\tsh", "advice line 4: UNIQUE"},
+    };
+    for (const Case& c : cases) {
+        try {
+            CAdviceDatabase db(":memory:", head + c.line + "\nlast\tk\tw\tc\tb\n");
+            ADD_FAILURE() << c.rule << ": accepted";
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find(c.error), std::string::npos) << c.rule << ": " << e.what();
+        }
+    }
+    CAdviceDatabase db(":memory:", head + "zsh\tshell\tThe Z shell.\tSave first.\tPrompts.");
+    EXPECT_EQ(db.ProgramCount(), 2);
+    auto advice = db.Find({"sh"});
+    ASSERT_TRUE(advice);
+    EXPECT_EQ(advice->program + "|" + advice->busy, "bash|Busy.");
+    advice = db.Find({"zsh"});
+    ASSERT_TRUE(advice);
+    EXPECT_EQ(advice->busy, "Prompts.");  // a last line without its newline
 }
 
 }  // namespace
