@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 // One file opened for reading at arbitrary offsets.
 class IReadableFile {
@@ -16,14 +17,17 @@ public:
 };
 
 // A file of the system, read in as many calls as the system needs.
+// ReadSome(offset, out, size > 0) reads up to size bytes: how many, 0 at the
+// end, -1 on failure; it owns what it reads from.
+template <class ReadSome>
 class CSystemFile : public IReadableFile {
 public:
-    explicit CSystemFile(std::uint64_t size) : m_size(size) {}
-    std::uint64_t Size() const final { return m_size; }
-    bool ReadAt(std::uint64_t offset, void* buffer, std::size_t size) final {
+    CSystemFile(std::uint64_t size, ReadSome readSome) : m_size(size), m_readSome(std::move(readSome)) {}
+    std::uint64_t Size() const override { return m_size; }
+    bool ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override {
         auto* out = static_cast<char*>(buffer);
         while (size > 0) {
-            const std::int64_t n = ReadSome(offset, out, size);
+            const std::int64_t n = m_readSome(offset, out, size);
             if (n <= 0) return false;
             out += n;
             offset += static_cast<std::uint64_t>(n);
@@ -32,13 +36,15 @@ public:
         return true;
     }
 
-protected:
-    // Reads up to size (> 0) bytes at offset: how many, 0 at the end, -1 on failure.
-    virtual std::int64_t ReadSome(std::uint64_t offset, char* out, std::size_t size) = 0;
-
 private:
     std::uint64_t m_size;
+    ReadSome m_readSome;
 };
+
+template <class ReadSome>
+std::unique_ptr<IReadableFile> MakeSystemFile(std::uint64_t size, ReadSome readSome) {
+    return std::make_unique<CSystemFile<ReadSome>>(size, std::move(readSome));
+}
 
 // The contents of files, as far as the core reads them.
 class IFileContent {

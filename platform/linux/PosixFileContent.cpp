@@ -8,27 +8,6 @@
 
 #include "platform/linux/UniqueFd.h"
 
-namespace {
-
-class CPosixFile : public CSystemFile {
-public:
-    CPosixFile(UniqueFd fd, std::uint64_t size) : CSystemFile(size), m_fd(std::move(fd)) {}
-
-protected:
-    std::int64_t ReadSome(std::uint64_t offset, char* out, std::size_t size) override {
-        if (offset > static_cast<std::uint64_t>(INT64_MAX)) return -1;
-        for (;;) {
-            const ssize_t n = ::pread(m_fd.Get(), out, size, static_cast<off_t>(offset));
-            if (n >= 0 || errno != EINTR) return n;
-        }
-    }
-
-private:
-    UniqueFd m_fd;
-};
-
-}  // namespace
-
 std::unique_ptr<IReadableFile> CPosixFileContent::OpenFile(const std::string& path) {
     if (path.empty()) return nullptr;
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
@@ -38,5 +17,12 @@ std::unique_ptr<IReadableFile> CPosixFileContent::OpenFile(const std::string& pa
     // Regular files ignore O_NONBLOCK, but drop it all the same.
     int flags = ::fcntl(fd.Get(), F_GETFL);
     if (flags >= 0) ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK);
-    return std::make_unique<CPosixFile>(std::move(fd), static_cast<std::uint64_t>(st.st_size));
+    auto readSome = [fd = std::move(fd)](std::uint64_t offset, char* out, std::size_t want) -> std::int64_t {
+        if (offset > static_cast<std::uint64_t>(INT64_MAX)) return -1;
+        for (;;) {
+            const ssize_t n = ::pread(fd.Get(), out, want, static_cast<off_t>(offset));
+            if (n >= 0 || errno != EINTR) return n;
+        }
+    };
+    return MakeSystemFile(static_cast<std::uint64_t>(st.st_size), std::move(readSome));
 }

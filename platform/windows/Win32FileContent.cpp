@@ -5,32 +5,6 @@
 #include "platform/windows/UniqueHandle.h"
 #include "platform/windows/Win32.h"
 
-namespace {
-
-class CWin32ReadableFile : public CSystemFile {
-public:
-    CWin32ReadableFile(UniqueHandle file, std::uint64_t size) : CSystemFile(size), m_file(std::move(file)) {}
-
-protected:
-    std::int64_t ReadSome(std::uint64_t offset, char* out, std::size_t size) override {
-        // One ReadFile moves at most a DWORD's worth.
-        const DWORD chunk = size > std::numeric_limits<DWORD>::max() ? std::numeric_limits<DWORD>::max()
-                                                                     : static_cast<DWORD>(size);
-        OVERLAPPED at{};
-        at.Offset = static_cast<DWORD>(offset);
-        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-        DWORD read = 0;
-        // Past the end, ReadFile fails with ERROR_HANDLE_EOF: the same as 0 read.
-        if (!::ReadFile(m_file.Get(), out, chunk, &read, &at)) return -1;
-        return read;
-    }
-
-private:
-    UniqueHandle m_file;
-};
-
-}  // namespace
-
 std::unique_ptr<IReadableFile> CWin32FileContent::OpenFile(const std::string& path) {
     if (path.empty()) return nullptr;
     // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open at all.
@@ -40,5 +14,17 @@ std::unique_ptr<IReadableFile> CWin32FileContent::OpenFile(const std::string& pa
     if (!file || ::GetFileType(file.Get()) != FILE_TYPE_DISK) return nullptr;
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return nullptr;
-    return std::make_unique<CWin32ReadableFile>(std::move(file), static_cast<std::uint64_t>(size.QuadPart));
+    auto readSome = [file = std::move(file)](std::uint64_t offset, char* out, std::size_t want) -> std::int64_t {
+        // One ReadFile moves at most a DWORD's worth.
+        const DWORD chunk = want > std::numeric_limits<DWORD>::max() ? std::numeric_limits<DWORD>::max()
+                                                                     : static_cast<DWORD>(want);
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD read = 0;
+        // Past the end, ReadFile fails with ERROR_HANDLE_EOF: the same as 0 read.
+        if (!::ReadFile(file.Get(), out, chunk, &read, &at)) return -1;
+        return read;
+    };
+    return MakeSystemFile(static_cast<std::uint64_t>(size.QuadPart), std::move(readSome));
 }
