@@ -9,6 +9,7 @@
 #include <fstream>
 #include <thread>
 
+#include "platform/linux/PosixFileContent.h"
 #include "platform/linux/PosixFileSystem.h"
 
 namespace {
@@ -55,5 +56,27 @@ TEST_F(PosixFileSystemTest, BirthTimeNeverTheChangeTime) {
     // procfs keeps no birth times.
     EXPECT_EQ(m_files.GetBirthTime("/proc/self/stat"), 0);
     EXPECT_EQ(m_files.GetBirthTime(m_root + "/missing"), 0);
+}
+
+// Regular files only, read exactly: never fewer bytes than asked for.
+TEST_F(PosixFileSystemTest, FileContentReadsExactlyWhatTheFileHolds) {
+    std::ofstream(m_root + "/data") << "0123456789";
+    ASSERT_EQ(::mkfifo((m_root + "/fifo").c_str(), 0600), 0);
+    CPosixFileContent content;
+    for (const char* name : {"/folder", "/dangling", "/missing", "/fifo"})
+        EXPECT_EQ(content.OpenFile(m_root + name), nullptr) << name;
+    auto file = content.OpenFile(m_root + "/data");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->Size(), 10u);
+    const struct {
+        std::uint64_t offset;
+        std::size_t size;
+        const char* bytes;  // null: the read fails
+    } cases[] = {{0, 10, "0123456789"}, {6, 4, "6789"}, {8, 4, nullptr}, {10, 1, nullptr}, {1u << 31, 1, nullptr}};
+    for (const auto& c : cases) {
+        std::string got(c.size, '\0');
+        EXPECT_EQ(file->ReadAt(c.offset, got.data(), c.size), c.bytes != nullptr) << c.offset;
+        EXPECT_EQ(got, c.bytes ? c.bytes : got) << c.offset;
+    }
 }
 }  // namespace

@@ -72,6 +72,8 @@ TEST_F(Identity, AnotherProgramInTheSameProcessIsLookedUpAgain) {
         {"nothing changed", "dash", "dash", 7, 7, false},
         {"stamp became readable", "dash", "dash", 0, 9, false},
         {"name became readable", "", "dash", 0, 0, false},
+        {"name became unreadable", "dash", "", 0, 0, false},
+        {"stamp became unreadable", "dash", "dash", 9, 0, false},
     };
     for (std::uint32_t i = 0; i < std::size(cases); ++i) {
         auto& p = Add(300 + i, "/bin/before", cases[i].nameBefore);
