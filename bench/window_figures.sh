@@ -18,7 +18,7 @@ trap cleanup EXIT
 
 # shellcheck source=/dev/null
 source "$(dirname "$0")/../tests/xvfb.sh"
-start_xvfb 80
+start_xvfb
 ticks=$(getconf CLK_TCK)
 
 cpu_ticks() { awk '{ sub(/.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }

@@ -19,7 +19,7 @@ cleanup() {
 trap cleanup EXIT
 # shellcheck source=/dev/null
 source "$(dirname "$0")/../tests/xvfb.sh"
-start_xvfb 85
+start_xvfb
 "$app" >/dev/null 2>&1 &
 pids+=($!)
 win=$(xdotool search --sync --onlyvisible --pid "$!" --name '^Loadwatch' | head -n 1)

@@ -33,7 +33,7 @@ display_file=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
 xvfb_pid=$!
 trap 'wineserver -k || true; kill "$xvfb_pid" 2>/dev/null || true; rm -f "$display_file"' EXIT
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+for _ in $(seq 600); do [ -s "$display_file" ] && break; sleep 0.1; done
 if [ ! -s "$display_file" ]; then
   echo "windows: Xvfb did not start"
   exit 1

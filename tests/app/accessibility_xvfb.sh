@@ -23,10 +23,10 @@ trap cleanup EXIT
 
 # shellcheck source=/dev/null
 source "$here/../xvfb.sh"
-start_xvfb 75
+start_xvfb
 dbus-daemon --session --nofork --print-address=3 3>"$work/bus" >/dev/null 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do [ -s "$work/bus" ] && break; sleep 0.05; done
+for _ in $(seq 1200); do [ -s "$work/bus" ] && break; sleep 0.05; done
 DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
 export DBUS_SESSION_BUS_ADDRESS
 # Its own bus daemon and the registry end with it.

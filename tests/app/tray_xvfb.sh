@@ -27,7 +27,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 # shellcheck source=/dev/null
 source "$(dirname "$0")/../xvfb.sh"
-start_xvfb 70  # no session bus: the XEmbed tray is used
+start_xvfb  # no session bus: the XEmbed tray is used
 # twm's default fonts are not on a bare X server; its built-in "fixed" is.
 work=$(mktemp -d)
 trap 'cleanup; rm -rf "$work"' EXIT
@@ -40,7 +40,7 @@ start_tray() {
   trayer --edge bottom --align right --widthtype pixel --width 120 --height 32 --SetDockType true >/dev/null 2>&1 &
   tray=$!
   pids+=($tray)
-  for _ in $(seq 100); do xwininfo -root -tree 2>/dev/null | grep -q '"panel"' && return; sleep 0.05; done
+  for _ in $(seq 1200); do xwininfo -root -tree 2>/dev/null | grep -q '"panel"' && return; sleep 0.05; done
   fail "trayer did not come up"
 }
 
@@ -76,7 +76,7 @@ wait_for() {  # seconds, command...
 main_window() {
   local w only=--onlyvisible
   [ "${2:-}" = any ] && only=
-  for _ in $(seq 200); do
+  for _ in $(seq 1200); do
     w=$(xdotool search $only --pid "$1" --name '^Loadwatch' 2>/dev/null | head -n 1) || true
     [ -n "$w" ] && { echo "$w"; return 0; }
     sleep 0.05

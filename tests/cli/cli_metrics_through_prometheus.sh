@@ -51,7 +51,7 @@ fi
 started+=($!)
 
 port_of() {
-  for _ in $(seq 100); do
+  for _ in $(seq 600); do
     p=$(sed -n 's|^Serving metrics on http://127.0.0.1:\([0-9]*\)/metrics$|\1|p' "$1")
     [ -n "$p" ] && { echo "$p"; return 0; }
     sleep 0.1

@@ -35,7 +35,7 @@ cp "$(readlink -f /proc/$$/exe)" "$work/bash"
 mkfifo "$work/fifo"
 "$work/bash" -c 'read -t 60 line' <>"$work/fifo" >/dev/null 2>&1 &
 copy=$!
-for _ in $(seq 50); do [ "$(readlink /proc/$copy/exe)" = "$work/bash" ] && break; sleep 0.1; done
+for _ in $(seq 600); do [ "$(readlink /proc/$copy/exe)" = "$work/bash" ] && break; sleep 0.1; done
 out=$("$cli" --details "$copy") || fail "loadwatch-cli --details of the copy exit $?"
 echo "$out"
 grep -q 'The file belongs to no installed package.' <<<"$out" || fail "copy claimed by a package"

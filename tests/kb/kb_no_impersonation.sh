@@ -59,7 +59,7 @@ time.sleep(60)
 PY
 setpriv --reuid nobody --regid nogroup --clear-groups /usr/bin/python3 - <"$work/impostor.py" >"$work/impostor.out" 2>&1 &
 listener=$!
-for _ in $(seq 100); do [ "$(grep -c listening "$work/impostor.out")" -eq 2 ] && break; sleep 0.1; done
+for _ in $(seq 600); do [ "$(grep -c listening "$work/impostor.out")" -eq 2 ] && break; sleep 0.1; done
 [ "$(grep -c listening "$work/impostor.out")" -eq 2 ] || fail "impostor did not start: $(cat "$work/impostor.out")"
 
 unset LOADWATCH_KB_URL http_proxy HTTP_PROXY
