@@ -121,8 +121,11 @@ void CProcesses::FillList(IReportList& list) {
     const int mark = list.GetSelectionMark();
     if (rowToSelect >= 0) {
         if (list.GetItemState(rowToSelect, kBoth) != kBoth) list.SetItemState(rowToSelect, kBoth, kBoth);
-    } else if (mark >= 0 && mark < list.GetItemCount()) {
-        list.SetItemState(mark, 0, kBoth);
+    } else {
+        // The selected row may have moved since the mark was set: no row may
+        // look selected, wherever it stands now.
+        for (int row = 0; row < list.GetItemCount(); ++row)
+            if (list.GetItemState(row, kBoth) != 0) list.SetItemState(row, 0, kBoth);
     }
     if (mark != rowToSelect) list.SetSelectionMark(rowToSelect);
 }

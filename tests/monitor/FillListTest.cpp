@@ -181,6 +181,22 @@ TEST_F(Fill, EndedProgramIsRedAndNeverSelectedAgain) {
     EXPECT_EQ(list.GetSelectionMark(), -1);
 }
 
+// Rows listed above the selection move its row down; when its process ends,
+// no row may still look selected.
+TEST_F(Fill, AnEndedSelectionThatMovedLooksSelectedNoMore) {
+    Add(1, "a", kNow);
+    table.FillList(list);
+    Select(0);
+    clock.Advance();
+    Add(2, "b", kNow + 1).m_tLastSeen = kNow + 1;
+    table.MoveToFront(2);
+    table.MarkEnded(kNow + 1);
+    table.FillList(list);
+    ASSERT_EQ(list.GetItemCount(), 2);
+    EXPECT_EQ(list.GetItemText(1, 0), "a");
+    for (int row = 0; row < 2; ++row) EXPECT_EQ(list.GetItemState(row, kStateSelected | kStateFocused), 0u) << row;
+}
+
 TEST_F(Fill, KeepTimeAloneListsWithAnEmptyText) {
     CProcess& r = Add(1, "kept", 0);
     r.m_tKeepUntil = kNow + 3;
