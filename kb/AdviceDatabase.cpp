@@ -32,11 +32,19 @@ void Exec(sqlite3* db, const char* sql) {
         throw std::runtime_error(sqlite3_errmsg(db));
 }
 
-Statement Prepare(sqlite3* db, const char* sql) {
+// Null when sql does not prepare; sqlite3_errmsg tells why.
+Statement TryPrepare(sqlite3* db, const char* sql) {
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sqlite3_errmsg(db));
-    return Statement(statement);
+    const int rc = sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    Statement owned(statement);
+    if (rc != SQLITE_OK) owned.reset();
+    return owned;
+}
+
+Statement Prepare(sqlite3* db, const char* sql) {
+    Statement statement = TryPrepare(db, sql);
+    if (!statement) throw std::runtime_error(sqlite3_errmsg(db));
+    return statement;
 }
 
 // Runs statement with texts bound in order; a refusal (a program or name
@@ -111,12 +119,12 @@ CAdviceDatabase::CAdviceDatabase(const std::string& path, std::string_view seed)
         throw std::runtime_error(what + ": " + why);
     };
     sqlite3_busy_timeout(m_db, 2000);
-    sqlite3_stmt* probe = nullptr;
-    if (sqlite3_prepare_v2(m_db, "SELECT count(*) FROM sqlite_master WHERE type='table' AND name='advice'",
-                           -1, &probe, nullptr) != SQLITE_OK)
-        fail("cannot read " + path);
-    bool present = sqlite3_step(probe) == SQLITE_ROW && sqlite3_column_int(probe, 0) > 0;
-    sqlite3_finalize(probe);
+    bool present = false;
+    {
+        Statement probe = TryPrepare(m_db, "SELECT count(*) FROM sqlite_master WHERE type='table' AND name='advice'");
+        if (!probe) fail("cannot read " + path);
+        present = sqlite3_step(probe.get()) == SQLITE_ROW && sqlite3_column_int(probe.get(), 0) > 0;
+    }
     if (!present) {
         try {
             Fill(m_db, seed);
@@ -155,11 +163,6 @@ std::optional<KbAdvice> CAdviceDatabase::Find(const std::vector<std::string>& na
 
 int CAdviceDatabase::ProgramCount() {
     std::lock_guard<std::mutex> lock(m_mutex);
-    sqlite3_stmt* count = nullptr;
-    int n = 0;
-    if (sqlite3_prepare_v2(m_db, "SELECT count(*) FROM advice", -1, &count, nullptr) == SQLITE_OK &&
-        sqlite3_step(count) == SQLITE_ROW)
-        n = sqlite3_column_int(count, 0);
-    sqlite3_finalize(count);
-    return n;
+    Statement count = TryPrepare(m_db, "SELECT count(*) FROM advice");
+    return count && sqlite3_step(count.get()) == SQLITE_ROW ? sqlite3_column_int(count.get(), 0) : 0;
 }
