@@ -38,6 +38,7 @@ pids+=($lw)
 status=0
 timeout 60 "$py" "$here/accessible_tree.py" "$lw" 40 || status=1
 kill "$lw"; wait "$lw" 2>/dev/null || true
-if grep -q 'ERROR: AddressSanitizer\|runtime error:' "$work/app.log"; then cat "$work/app.log"; status=1; fi
+if grep -q 'ERROR: AddressSanitizer\|runtime error:' "$work/app.log"; then status=1; fi
+[ $status -eq 0 ] || cat "$work/app.log"
 [ $status -eq 0 ] && echo "accessible ok"
 exit $status
