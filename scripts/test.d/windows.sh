@@ -29,16 +29,11 @@ fi
 wineserver -p 2>/dev/null || true
 # The window's tests need a display: one of the run's own, never the
 # user's.
-display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-xvfb_pid=$!
-trap 'wineserver -k || true; kill "$xvfb_pid" 2>/dev/null || true; rm -f "$display_file"' EXIT
-for _ in $(seq 600); do [ -s "$display_file" ] && break; sleep 0.1; done
-if [ ! -s "$display_file" ]; then
-  echo "windows: Xvfb did not start"
-  exit 1
-fi
-export DISPLAY=:$(head -n1 "$display_file")
+pids=()
+# shellcheck source=/dev/null
+source tests/xvfb.sh
+trap 'wineserver -k || true; kill "${pids[@]}" 2>/dev/null || true' EXIT
+start_xvfb || { echo "windows: Xvfb did not start"; exit 1; }
 # The first program brings up Wine's own service processes, which stay with
 # the server and keep that program's output open: let it be one whose
 # output nobody waits for.
