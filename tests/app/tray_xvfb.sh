@@ -33,8 +33,14 @@ work=$(mktemp -d)
 trap 'cleanup; rm -rf "$work"' EXIT
 printf '%s "fixed"\n' TitleFont ResizeFont MenuFont IconFont IconManagerFont >"$work/twmrc"
 echo RandomPlacement >>"$work/twmrc"
-LC_ALL=C twm -f "$work/twmrc" >/dev/null 2>&1 &
-pids+=($!)
+LC_ALL=C twm -f "$work/twmrc" >"$work/twm.log" 2>&1 &
+twm=$!
+pids+=($twm)
+# A window mapped before twm takes over the screen stays unmanaged: it can
+# then not be minimised. twm has taken over once its icon manager exists.
+twm_up() { xwininfo -root -tree 2>/dev/null | grep -q '"TWM Icon Manager"'; }
+for _ in $(seq 1200); do twm_up && break; sleep 0.05; done
+twm_up || { cat "$work/twm.log"; fail "twm did not come up"; }
 
 start_tray() {
   trayer --edge bottom --align right --widthtype pixel --width 120 --height 32 --SetDockType true >/dev/null 2>&1 &
@@ -98,7 +104,19 @@ to_tray() {
     wait_for 3 hidden "$1" && return 0
     iconic "$1" && xdotool windowmap "$1" && wait_for 5 shown_again "$1"
   done
+  describe "$1"
   fail "the window was not hidden (state $(wm_state "$1"))"
+}
+# What a failure needs to be understood later: where the window stands for
+# the X server and the window manager, and what the programs said.
+describe() {
+  echo "-- window $1:"
+  xwininfo -id "$1" 2>&1 | grep -E 'Map State|Absolute|Width|Height|error' || true
+  xwininfo -children -id "$1" 2>&1 | grep -E 'Parent window' || true
+  xprop -id "$1" WM_STATE _NET_WM_STATE WM_HINTS 2>&1 || true
+  kill -0 "$twm" 2>/dev/null && echo "-- twm is running" || echo "-- twm has ended"
+  echo "-- twm said:"; cat "$work/twm.log"
+  echo "-- the window said:"; cat "$work/app.log" 2>/dev/null || true
 }
 
 start_tray
@@ -129,7 +147,7 @@ for button in 1 3 1 3 3 1; do
     if [ -n "$icon" ]; then xdotool mousemove --window "$icon" 4 4 click "$button" 2>/dev/null || true; fi
     wait_for 1 shown_again "$win" && break
   done
-  shown_again "$win" || { cat "$work/app.log"; fail "button $button did not bring the window back (state $(wm_state "$win"), icons $(icons "$lw"), was $icon)"; }
+  shown_again "$win" || { describe "$win"; fail "button $button did not bring the window back (state $(wm_state "$win"), icons $(icons "$lw"), was $icon)"; }
   wait_for 5 no_icon "$lw" || fail "the icon stayed after the window came back"
   alive
 done
