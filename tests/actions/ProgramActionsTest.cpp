@@ -56,6 +56,8 @@ struct ConfirmCase {
     std::vector<std::string> log;
 };
 
+void PrintTo(const ConfirmCase& c, std::ostream* os) { *os << c.name; }
+
 class Confirmation : public Actions, public ::testing::WithParamInterface<ConfirmCase> {};
 
 TEST_P(Confirmation, AsksUnlessShiftAndActsOnlyOnYes) {

@@ -144,6 +144,8 @@ struct EventOrder {
     std::uint32_t shownAtEnd;
 };
 
+void PrintTo(const EventOrder& c, std::ostream* os) { *os << c.name; }
+
 class EventOrders : public LoadwatchWindowTest, public ::testing::WithParamInterface<EventOrder> {};
 
 TEST_P(EventOrders, EveryProgramGetsItsTrueFacts) {
@@ -211,6 +213,8 @@ struct AmountsTick {
     std::size_t renders;    // pages rendered by that tick
 };
 
+void PrintTo(const AmountsTick& c, std::ostream* os) { *os << c.name; }
+
 class PanelAmounts : public LoadwatchWindowTest, public ::testing::WithParamInterface<AmountsTick> {};
 
 // The panel gives the selected program's amounts as each tick measures
@@ -261,6 +265,8 @@ struct SelectionLoss {
     const char* name;
     std::function<void(LoadwatchWindowTest&)> lose;
 };
+
+void PrintTo(const SelectionLoss& c, std::ostream* os) { *os << c.name; }
 
 class SelectionLosses : public LoadwatchWindowTest, public ::testing::WithParamInterface<SelectionLoss> {};
 
