@@ -98,7 +98,7 @@ std::string ComposePage(const KbQuery& q, const KbFacts& facts) {
     }
     // The manual's line, unless it already leads the page.
     if (facts.manSummary && lead != *facts.manSummary)
-        TextRow(page, "Manual", q.fileName + " - " + *facts.manSummary);
+        TextRow(page, "Manual", Printable(q.fileName) + " - " + *facts.manSummary);
     TextRow(page, "Started", TimeText(q.processStart));
     TextRow(page, "File created", TimeText(q.fileCreated));
     TextRow(page, "Folder created", TimeText(q.folderCreated));

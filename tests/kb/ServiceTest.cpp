@@ -78,12 +78,16 @@ TEST_F(KbService, DesktopEntryNamesTheProgramAndUnsafeHomepagesAreNoLinks) {
 TEST_F(KbService, HostileNamesInTheHeadingAreEscaped) {
     const std::string file = "<blink>x&\xe2\x80\xae\x1b[2J";
     m_tree.Write("usr/share/applications/evil.desktop",
-                 "[Desktop Entry]\nType=Application\nName=<script>Evil\xc2\x9b\nExec=/opt/evil/" + file + "\n");
+                 "[Desktop Entry]\nType=Application\nName=<script>Evil\xc2\x9b\nComment=Evil\nExec=/opt/evil/" + file +
+                     "\n");
+    m_tree.Write("usr/share/man/man1/evil.1", ".TH EVIL 1\n.SH NAME\n" + file + " \\- does evil\n");
     m_tree.Touch("usr/share/applications");
-    ASSERT_EQ(m_facts.Refresh(), 1);
+    m_tree.Touch("usr/share/man/man1");
+    ASSERT_EQ(m_facts.Refresh(), 2);
     const std::string page = Page({{"fn", file}, {"p", "/opt/evil"}, {"pn", ""}});
-    EXPECT_TRUE(Has(page, "<h3>&lt;script&gt;Evil\\xc2\\x9b <small>(&lt;blink&gt;x&amp;\\xe2\\x80\\xae\\x1b[2J)</small></h3>"))
-        << page;
+    const std::string shown = "&lt;blink&gt;x&amp;\\xe2\\x80\\xae\\x1b[2J";
+    EXPECT_TRUE(Has(page, "<h3>&lt;script&gt;Evil\\xc2\\x9b <small>(" + shown + ")</small></h3>")) << page;
+    EXPECT_TRUE(Has(page, "<b>Manual</b></td><td>" + shown + " - does evil")) << page;
     for (const char* raw : {"<script", "<blink", "\x1b", "\xe2\x80\xae", "\xc2\x9b"}) EXPECT_FALSE(Has(page, raw)) << raw;
 }
 
