@@ -1,6 +1,6 @@
 #include "kb/Page.h"
 
-#include "kb/HtmlText.h"
+#include "res/HtmlText.h"
 #include "res/PrintableText.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "monitor/Process.h"
+#include "res/HtmlText.h"
 #include "res/StringTable.h"
 #include "res/TextFormat.h"
 
@@ -36,26 +37,11 @@ std::string ComposeRowTip(const CProcess& r, bool amountsCurrent) {
 
 std::string ComposeAmountsHtml(const CProcess& r) {
     std::string html = "<p>";
-    for (char c : ComposeAmountsText(r)) {
-        switch (c) {
-            case '&':
-                html += "&amp;";
-                break;
-            case '<':
-                html += "&lt;";
-                break;
-            case '>':
-                html += "&gt;";
-                break;
-            case '"':
-                html += "&quot;";
-                break;
-            case '\n':
-                html += "<br>";
-                break;
-            default:
-                html += c;
-        }
+    for (char c : HtmlEscape(ComposeAmountsText(r))) {
+        if (c == '\n')
+            html += "<br>";
+        else
+            html += c;
     }
     return html + "</p>";
 }

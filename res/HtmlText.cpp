@@ -1,4 +1,4 @@
-#include "kb/HtmlText.h"
+#include "res/HtmlText.h"
 
 #include "res/Utf8.h"
 

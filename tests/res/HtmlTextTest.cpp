@@ -1,11 +1,11 @@
 // What reaches the page from a query or a local file is text, never markup.
 #include <gtest/gtest.h>
 
-#include "kb/HtmlText.h"
+#include "res/HtmlText.h"
 
 namespace {
 
-TEST(KbHtmlText, EscapesMarkupQuotesAndBrokenBytes) {
+TEST(HtmlText, EscapesMarkupQuotesAndBrokenBytes) {
     struct Case {
         const char* name;
         std::string in, out;
@@ -39,7 +39,7 @@ TEST(KbHtmlText, EscapesMarkupQuotesAndBrokenBytes) {
     for (const Case& c : cases) EXPECT_EQ(HtmlEscape(c.in), c.out) << c.name;
 }
 
-TEST(KbHtmlText, LinksOnlyToWebAddresses) {
+TEST(HtmlText, LinksOnlyToWebAddresses) {
     EXPECT_EQ(SafeLinkTarget("https://example.org/a?b=1&c=\"2\""),
               "https://example.org/a?b=1&amp;c=&quot;2&quot;");
     EXPECT_EQ(SafeLinkTarget("HTTP://example.org"), "HTTP://example.org");
